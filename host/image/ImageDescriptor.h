@@ -1,0 +1,30 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "host/image/PixelType.h"
+
+namespace Korvanta {
+
+// Value type describing an image: element type, extents, interleaved channels and the mapping
+// between stored and real values (real = stored / scale - shift).
+struct ImageDescriptor {
+    PixelType pixelType = PixelType::UByte;
+    int width = 0;
+    int height = 0;
+    int slices = 0;
+    int channels = 0;
+    std::array<double, 3> spacing{1.0, 1.0, 1.0};
+    bool isMetric = false;
+    double shift = 0.0;
+    double scale = 1.0;
+
+    // Number of elements (all channels) in 64 bits; 0 when any extent is not positive.
+    std::int64_t elementCount() const;
+};
+
+bool operator==(const ImageDescriptor& a, const ImageDescriptor& b);
+inline bool operator!=(const ImageDescriptor& a, const ImageDescriptor& b) { return !(a == b); }
+
+}  // namespace Korvanta
