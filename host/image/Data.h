@@ -42,7 +42,7 @@ public:
     void add(std::unique_ptr<Data> data);  // an empty pointer is ignored
     int size() const { return static_cast<int>(m_items.size()); }
     Data* get(int i) const { return m_items.at(static_cast<std::size_t>(i)).get(); }
-    std::unique_ptr<Data> take(int i);
+    std::unique_ptr<Data> take(int i);  // moves item i out of the list; std::out_of_range when there is none
 
 private:
     std::vector<std::unique_ptr<Data>> m_items;

@@ -25,6 +25,8 @@ struct ImageDescriptor {
 };
 
 bool operator==(const ImageDescriptor& a, const ImageDescriptor& b);
-inline bool operator!=(const ImageDescriptor& a, const ImageDescriptor& b) { return !(a == b); }
+inline bool operator!=(const ImageDescriptor& a, const ImageDescriptor& b) {
+    return !(a == b);
+}
 
 }  // namespace Korvanta

@@ -41,6 +41,8 @@ class TypedImage : public MemImage {
 public:
     // Zeroed buffer of descriptor.elementCount() elements; the descriptor's pixel type is kept as given.
     explicit TypedImage(const ImageDescriptor& descriptor);
+    // Takes the given elements, which must number descriptor.elementCount().
+    TypedImage(const ImageDescriptor& descriptor, std::vector<T> elements);
 
     T* pointer() { return m_elements.data(); }
     const T* pointer() const { return m_elements.data(); }

@@ -15,6 +15,10 @@ struct GlImage {
 
 // An image that may live in CPU memory, on the GPU, or both. All members are safe to call from
 // several threads at once.
+//
+// The GPU side is simulated: a GPU copy is a snapshot of the CPU memory. At most one side is newer
+// than the other: uploadGl() makes both agree, setDirtyGl() makes the GPU copy newer (a GPU
+// evaluation wrote it), setDirtyMem() makes the CPU memory newer and discards the now stale GPU copy.
 class SharedImage {
 public:
     // Allocates zeroed CPU memory for the descriptor (see MemImage::create).
@@ -27,26 +31,32 @@ public:
 
     MemImage* mem();                        // current CPU memory, null when there is none
     std::shared_ptr<MemImage> sharedMem();  // the same, sharing ownership
-    void syncMem() const;                   // makes the CPU memory current (downloads a newer GPU copy)
-    void setDirtyMem();                     // the CPU memory was written: a GPU copy is stale now
-    std::shared_ptr<GlImage> hasGl() const; // the GPU copy, empty when there is none
+    // Makes the CPU memory current: a newer GPU copy is copied into the existing buffer (element
+    // pointers taken earlier stay valid), or becomes the CPU memory when there is none.
+    void syncMem() const;
+    void setDirtyMem();                      // the CPU memory was written: a GPU copy is stale now
+    std::shared_ptr<GlImage> hasGl() const;  // the GPU copy, empty when there is none
 
     // Simulation of the GPU side, for tests and tools.
-    void uploadGl();                        // makes a GPU copy from the CPU memory
+    void uploadGl();    // makes a GPU copy from the CPU memory (a zeroed one, and newer, when there is none)
+    void setDirtyGl();  // the GPU copy was written: the CPU memory is stale until syncMem()
     void dropGl();
-    void setMem(std::shared_ptr<MemImage> memory);
-    int syncCount() const;                  // how often syncMem() was called
-    int dirtyCount() const;                 // how often setDirtyMem() was called
+    void setMem(std::shared_ptr<MemImage> memory);  // replaces the CPU memory; a GPU copy is dropped
+    int syncCount() const;                          // how often syncMem() was called
+    int downloadCount() const;                      // how often syncMem() copied a newer GPU copy down
+    int dirtyCount() const;                         // how often setDirtyMem() was called
 
-    std::unique_ptr<SharedImage> clone() const;  // deep copy of the CPU memory, no GPU copy
+    // Deep copy of the newest content (the GPU copy when it is newer) as CPU memory; no GPU copy.
+    std::unique_ptr<SharedImage> clone() const;
 
 private:
     mutable std::mutex m_mutex;
     ImageDescriptor m_descriptor;
-    std::shared_ptr<MemImage> m_mem;
+    mutable std::shared_ptr<MemImage> m_mem;
     std::shared_ptr<GlImage> m_gl;
-    bool m_glNewer = false;
+    mutable bool m_glNewer = false;
     mutable int m_syncCount = 0;
+    mutable int m_downloadCount = 0;
     int m_dirtyCount = 0;
 };
 

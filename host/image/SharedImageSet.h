@@ -21,12 +21,12 @@ public:
     Modality modality() const override { return m_modality; }
     virtual void setModality(Modality modality) { m_modality = modality; }
 
-    virtual int size() const;  // the image count
-    void add(std::shared_ptr<SharedImage> image);
+    virtual int size() const;                      // the image count
+    void add(std::shared_ptr<SharedImage> image);  // std::invalid_argument for an empty pointer
 
-    SharedImage* get(int index = -1) const;                   // null when out of range
+    SharedImage* get(int index = -1) const;  // null when out of range
     std::shared_ptr<SharedImage> getShared(int index = -1) const;
-    MemImage* img(int index = -1) const;                      // CPU memory of the image, or null
+    MemImage* img(int index = -1) const;  // CPU memory of the image, or null
 
     Selection selection() const { return m_selection; }
     void setSelection(Selection selection) { m_selection = std::move(selection); }

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "imagemath/ImgOps.h"
+#include "imagemath/kernels/KernelInstances.h"
 
 // The typed CPU kernels, over raw interleaved element buffers. The memory-level nodes bind their
 // operands to these views; the kernels are instantiated once per element type (pair) in the kernel
@@ -60,6 +61,16 @@ void unary(const Target<T>& dst, const Source<T>& src);
 template <class T>
 void channelSwizzle(const Target<T>& dst, const Source<T>& src, std::int64_t sourceChannels,
                     const std::uint64_t* indices);
+
+// Every kernel is instantiated once, in the kernel translation unit of its destination type.
+IMAGEMATH_KERNELS_FOR_DESTINATION(extern, char)
+IMAGEMATH_KERNELS_FOR_DESTINATION(extern, unsigned char)
+IMAGEMATH_KERNELS_FOR_DESTINATION(extern, short)
+IMAGEMATH_KERNELS_FOR_DESTINATION(extern, unsigned short)
+IMAGEMATH_KERNELS_FOR_DESTINATION(extern, int)
+IMAGEMATH_KERNELS_FOR_DESTINATION(extern, unsigned int)
+IMAGEMATH_KERNELS_FOR_DESTINATION(extern, float)
+IMAGEMATH_KERNELS_FOR_DESTINATION(extern, double)
 
 }  // namespace kernels
 }  // namespace ImageMath

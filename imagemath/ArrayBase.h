@@ -1,0 +1,14 @@
+#pragma once
+
+#include "imagemath/ExprInterface.h"
+
+namespace Korvanta {
+namespace ImageMath {
+namespace internal {
+
+// Role base of every leaf.
+class ArrayBase : public ExprInterface {};
+
+}  // namespace internal
+}  // namespace ImageMath
+}  // namespace Korvanta

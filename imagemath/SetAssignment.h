@@ -1,0 +1,63 @@
+#pragma once
+
+#include <functional>
+
+#include "host/image/Selection.h"
+#include "host/image/SharedImageSet.h"
+#include "host/threading/ThreadPool.h"
+#include "imagemath/AssignmentPool.h"
+#include "imagemath/Expressions.h"
+#include "imagemath/ImageAssignment.h"
+
+// The Set-level assignment: a Set-level expression into every selected image of the destination set,
+// in index order. An image whose destination already lives on the GPU, and whose expression the GPU
+// can evaluate, is assigned at once on this thread; every other image becomes one task on the host's
+// dispatcher. The call returns when every image is written, and rethrows the first failure of a task.
+namespace Korvanta {
+namespace ImageMath {
+namespace internal {
+
+template <class E>
+bool takesGpuPath(const Array<SharedImage, void, false>& destination, const E& imageExpr) {
+    if (destination.deviceStrategy() == kCpuOnly) {
+        return false;
+    }
+    const bool resident = destination.storage()->hasGl() != nullptr;
+    const std::int32_t strategy = imageExpr.deviceStrategy();
+    return strategy == kGpuAlways || (strategy == kGpuWhenResident && resident);
+}
+
+}  // namespace internal
+
+template <class T>
+template <class E>
+Array<SharedImageSet, T, false>& Array<SharedImageSet, T, false>::operator=(const ExprBaseTpl<E>& base) {
+    const E& expr = base.derived();
+    if (!m_storage) {
+        return *this;
+    }
+    SharedImageSet& set = *m_storage;
+    const int count = set.size();
+    const Selection selection = set.selection();
+    internal::AssignmentPool pool;
+    for (int i = 0; i < count; ++i) {
+        if (!selection.isSelected(i, Selection::EmptyMeansAll)) {
+            continue;
+        }
+        SharedImage* image = set.get(set.size() == 1 ? 0 : i);
+        Array<SharedImage, void, false> destination(image, m_settings);
+        const auto imageExpr = expr.convertToSharedImgExpr(static_cast<unsigned long>(i));
+        if (internal::takesGpuPath(destination, imageExpr)) {
+            destination = imageExpr;
+            continue;
+        }
+        image->syncMem();
+        const std::function<void()> task = [destination, imageExpr]() mutable { destination = imageExpr; };
+        internal::dispatchThread(task, pool.pointer());
+    }
+    pool.finish();
+    return *this;
+}
+
+}  // namespace ImageMath
+}  // namespace Korvanta

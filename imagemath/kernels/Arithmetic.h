@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cmath>
+
+#include "imagemath/ImgOps.h"
+
+// The CPU arithmetic of each operator on the operands' values, one IEEE double operation each (the
+// functors themselves only carry the GLSL text and serve here as tags).
+namespace Korvanta {
+namespace ImageMath {
+namespace kernels {
+
+template <class Op>
+struct Arithmetic;
+
+template <>
+struct Arithmetic<ImgOps::add> {
+    static double apply(double a, double b) { return a + b; }
+};
+
+template <>
+struct Arithmetic<ImgOps::minus> {
+    static double apply(double a, double b) { return a - b; }
+};
+
+template <>
+struct Arithmetic<ImgOps::mult> {
+    static double apply(double a, double b) { return a * b; }
+};
+
+template <>
+struct Arithmetic<ImgOps::divide> {
+    static double apply(double a, double b) { return a / b; }
+};
+
+// The quotient is formed for every element and discarded where the divisor compares equal to zero
+// (both zeros; never NaN), which then gives +0 whatever the dividend.
+template <>
+struct Arithmetic<ImgOps::divideIfNotZero> {
+    static double apply(double a, double b) {
+        const double quotient = a / b;
+        return b == 0.0 ? 0.0 : quotient;
+    }
+};
+
+// Exactly one library pow per element: no shortcut for particular exponents, since the results are
+// those of pow itself (a square root differs for -0 and -infinity, for one).
+template <>
+struct Arithmetic<ImgOps::pow> {
+    static double apply(double base, double exponent) { return std::pow(base, exponent); }
+};
+
+template <>
+struct Arithmetic<ImgOps::unaryMinus> {
+    static double apply(double a) { return -a; }
+};
+
+// An ordered comparison, not a cleared sign bit: -0 and NaN pass unchanged.
+template <>
+struct Arithmetic<ImgOps::abs> {
+    static double apply(double a) { return a < 0.0 ? -a : a; }
+};
+
+}  // namespace kernels
+}  // namespace ImageMath
+}  // namespace Korvanta

@@ -1,0 +1,11 @@
+// Every kernel whose destination holds unsigned char elements.
+#include "imagemath/kernels/ChannelSwizzleKernel.h"
+#include "imagemath/kernels/ElementwiseKernels.h"
+
+namespace Korvanta {
+namespace ImageMath {
+namespace kernels {
+IMAGEMATH_KERNELS_FOR_DESTINATION(, unsigned char)
+}  // namespace kernels
+}  // namespace ImageMath
+}  // namespace Korvanta

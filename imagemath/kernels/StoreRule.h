@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstdint>
+#include <limits>
+#include <type_traits>
+
+#include "imagemath/kernels/RoundHalfAwayFromZero.h"
+
+// The conversion of a destination value (a double) into an element of the destination type. Every double,
+// NaN and the infinities included, has a defined element; nothing casts NaN or an out-of-range double.
+namespace Korvanta {
+namespace ImageMath {
+namespace kernels {
+
+namespace storeDetail {
+
+constexpr double kInt32Min = -2147483648.0;
+constexpr double kInt32Max = 2147483647.0;
+constexpr double kUint32Max = 4294967295.0;
+constexpr double kTwoPow31 = 2147483648.0;
+
+// NaN gives 0, anything else is limited to [low, high]. Each comparison maps to one min/max instruction.
+inline double limited(double value, double low, double high) {
+    const double number = value == value ? value : 0.0;
+    const double notBelow = number < low ? low : number;
+    return notBelow > high ? high : notBelow;
+}
+
+// Rounded half away from zero into the signed 32-bit range, saturating; NaN gives 0. Limiting first and
+// rounding then gives the same integer as the other order, since the bounds are integers and rounding
+// is monotonic; it keeps the cast in range.
+inline std::int32_t saturatedInt32(double value) {
+    return static_cast<std::int32_t>(roundHalfAwayFromZero(limited(value, kInt32Min, kInt32Max)));
+}
+
+// The same into [0, 2^32 - 1]. The offset by 2^31 is exact on these integers and keeps the conversion
+// in the signed 32-bit range, which vectorises where an unsigned conversion would not.
+inline std::uint32_t saturatedUint32(double value) {
+    const double rounded = roundHalfAwayFromZero(limited(value, 0.0, kUint32Max));
+    return static_cast<std::uint32_t>(static_cast<std::int32_t>(rounded - kTwoPow31)) + 0x80000000u;
+}
+
+// 8- and 16-bit types keep the low bits of the saturated 32-bit integer, signed and unsigned alike.
+template <class T>
+inline T lowBitsOfInt32(double value) {
+    using Bits = std::make_unsigned_t<T>;
+    return static_cast<T>(static_cast<Bits>(static_cast<std::uint32_t>(saturatedInt32(value))));
+}
+
+}  // namespace storeDetail
+
+template <class T>
+struct StoreRule {
+    static_assert(sizeof(T) <= 2 && std::is_integral_v<T>, "no store rule for this element type");
+    static T store(double value) { return storeDetail::lowBitsOfInt32<T>(value); }
+};
+
+template <>
+struct StoreRule<int> {
+    static int store(double value) { return storeDetail::saturatedInt32(value); }
+};
+
+template <>
+struct StoreRule<unsigned int> {
+    static unsigned int store(double value) { return storeDetail::saturatedUint32(value); }
+};
+
+// Nearest float, ties to even: the IEEE 754 conversion, defined for every double. Magnitudes from
+// 2^128 - 2^103 (the largest float plus half its last place) on become infinities of their sign, NaN
+// stays NaN; nothing else limits the value.
+template <>
+struct StoreRule<float> {
+    static_assert(std::numeric_limits<float>::is_iec559 && std::numeric_limits<double>::is_iec559,
+                  "float and double must be IEEE 754 types");
+    static float store(double value) { return static_cast<float>(value); }
+};
+
+template <>
+struct StoreRule<double> {
+    static double store(double value) { return value; }
+};
+
+}  // namespace kernels
+}  // namespace ImageMath
+}  // namespace Korvanta

@@ -1,0 +1,4 @@
+#pragma once
+
+// The plug-in library is built with hidden visibility; only what the host reaches is marked with this.
+#define IMAGEMATH_EXPORT __attribute__((visibility("default")))

@@ -1,0 +1,120 @@
+#include "plugin/OperandValidation.h"
+
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+#include "host/image/MemImage.h"
+#include "host/image/PixelTypeUtils.h"
+
+namespace Korvanta {
+
+namespace {
+
+using Mode = SharedImageArithmeticAlgorithm::Mode;
+
+// Half-float images are held in float memory, so both codes name one element type.
+PixelType elementTypeOf(PixelType type) { return type == PixelType::HFloat ? PixelType::Float : type; }
+
+bool holdsElementType(const MemImage& memory, PixelType type) {
+    bool holds = false;
+    Utils::visitElementType(type, [&](auto tag) {
+        using T = typename decltype(tag)::type;
+        holds = dynamic_cast<const TypedImage<T>*>(&memory) != nullptr;
+    });
+    return holds;
+}
+
+std::string hex(PixelType type) {
+    std::ostringstream text;
+    text << "0x" << std::hex << static_cast<int>(type);
+    return text.str();
+}
+
+std::string shape(const ImageDescriptor& d) {
+    return std::to_string(d.width) + "x" + std::to_string(d.height) + "x" + std::to_string(d.slices) + " with " +
+           std::to_string(d.channels) + " channels";
+}
+
+[[noreturn]] void fail(const std::string& text) { throw std::invalid_argument(text); }
+
+// The CPU memory of a computable image of the set: present and holding the element type that both the
+// image and its memory name.
+const MemImage& checkedMemory(const SharedImageSet& set, int index, const std::string& setName) {
+    const std::string name = "Image " + std::to_string(index) + " of the " + setName;
+    const SharedImage* image = set.get(index);
+    const MemImage* memory = set.img(index);
+    if (!image || !memory)
+        fail(name + " has no CPU memory");
+    const PixelType type = image->descriptor().pixelType;
+    if (elementTypeOf(memory->descriptor().pixelType) != elementTypeOf(type) || !holdsElementType(*memory, type))
+        fail(name + " has the pixel type " + hex(type) + ", which its CPU memory does not hold");
+    return *memory;
+}
+
+bool sameShape(const ImageDescriptor& a, const ImageDescriptor& b) {
+    return a.width == b.width && a.height == b.height && a.slices == b.slices && a.channels == b.channels;
+}
+
+void checkSwizzle(const ImageDescriptor& destination, int index, const std::vector<unsigned long>& indices) {
+    const auto channels = static_cast<unsigned long>(destination.channels);
+    if (indices.size() < channels)
+        fail("\"channelIndices\" holds " + std::to_string(indices.size()) + " entries but image " +
+             std::to_string(index) + " has " + std::to_string(channels) + " channels");
+    for (unsigned long c = 0; c < channels; ++c)
+        if (indices[c] >= channels)
+            fail("\"channelIndices\" entry " + std::to_string(c) + " is " + std::to_string(indices[c]) +
+                 ", not a channel of image " + std::to_string(index) + " (" + std::to_string(channels) +
+                 " channels)");
+}
+
+bool computesSomething(Mode mode, bool withSecond) {
+    return (mode >= SharedImageArithmeticAlgorithm::BinaryAdd && mode <= SharedImageArithmeticAlgorithm::BinaryPow) ||
+           (!withSecond && mode >= SharedImageArithmeticAlgorithm::UnaryMinus &&
+            mode <= SharedImageArithmeticAlgorithm::UnaryChannelSwizzle);
+}
+
+}  // namespace
+
+PixelType rightHandPixelType(const SharedImageSet& second) {
+    const SharedImage* image = second.get(-1);
+    if (!image)
+        fail("The second image set holds no images");
+    const PixelType type = image->descriptor().pixelType;
+    if (!Utils::isKnownPixelType(type))
+        fail("SharedImage does not have a valid MemImage type!");
+    return type;
+}
+
+void validateOperands(const SharedImageSet& first, const SharedImageSet* second, Mode mode,
+                      const std::vector<unsigned long>& channelIndices) {
+    const PixelType rightType = second ? rightHandPixelType(*second) : PixelType::Float;
+    if (!computesSomething(mode, second != nullptr))
+        return;
+    const int count = first.size();
+    if (count == 0)
+        fail("The first image set holds no images");
+    if (second && second->size() != 1 && second->size() != count)
+        fail("The second image set holds " + std::to_string(second->size()) + " images; expected 1 or " +
+             std::to_string(count));
+    const Selection selection = first.selection();
+    for (int i = 0; i < count; ++i) {
+        if (!selection.isSelected(i, Selection::EmptyMeansAll))
+            continue;
+        const ImageDescriptor& destination = checkedMemory(first, i, "first set").descriptor();
+        if (!second && mode == SharedImageArithmeticAlgorithm::UnaryChannelSwizzle)
+            checkSwizzle(destination, i, channelIndices);
+        if (!second)
+            continue;
+        const int j = second->size() == 1 ? 0 : i;
+        const ImageDescriptor& right = checkedMemory(*second, j, "second set").descriptor();
+        if (elementTypeOf(right.pixelType) != elementTypeOf(rightType))
+            fail("Image " + std::to_string(j) + " of the second set has the pixel type " + hex(right.pixelType) +
+                 " but the set's default image has " + hex(rightType));
+        if (!sameShape(destination, right))
+            fail("Image " + std::to_string(j) + " of the second set is " + shape(right) + " but image " +
+                 std::to_string(i) + " of the first set is " + shape(destination));
+    }
+}
+
+}  // namespace Korvanta
