@@ -33,13 +33,7 @@ public:
           m_settings(settings),
           m_deviceStrategy(internal::deviceStrategyOf(image)) {}
 
-    Array(const Array& other)
-        : internal::ArrayBase(),
-          internal::ArrayGl<Array>(other),
-          m_storage(other.m_storage),
-          m_data(dataOf(m_storage)),
-          m_settings(other.m_settings),
-          m_deviceStrategy(internal::deviceStrategyOf(m_storage)) {}
+    Array(const Array& other) : Array(other.m_storage, other.m_settings) {}
 
     Array& operator=(const Array&) = delete;
 

@@ -28,12 +28,7 @@ public:
     Array(SharedImageSet* set, const internal::LeafSettings& settings)
         : m_storage(set), m_settings(settings), m_deviceStrategy(internal::defaultDeviceStrategyOf(set)) {}
 
-    Array(const Array& other)
-        : internal::ArrayBase(),
-          internal::ArrayGl<Array>(other),
-          m_storage(other.m_storage),
-          m_settings(other.m_settings),
-          m_deviceStrategy(internal::defaultDeviceStrategyOf(m_storage)) {}
+    Array(const Array& other) : Array(other.m_storage, other.m_settings) {}
 
     Array& operator=(const Array&) = delete;
 

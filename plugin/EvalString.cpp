@@ -30,9 +30,11 @@ std::string updateEvalString(Mode mode, SharedImageSet& first, SharedImageSet* s
     }
     withBinaryOperator<ImageMath::ImgOps::divide>(mode, [&](auto op) {
         const ImageMath::Scalar<float> scalar(rightHandSide);
-        text = BinaryOpTpl<decltype(op), SetLeaf, ImageMath::Scalar<float>>(left, scalar, op).evalString(true);
+        text =
+            BinaryOpTpl<decltype(op), SetLeaf, ImageMath::Scalar<float>>(left, scalar, op).evalString(true);
     });
-    withUnaryOperator(mode, [&](auto op) { text = UnaryOpTpl<decltype(op), SetLeaf>(left, op).evalString(true); });
+    withUnaryOperator(mode,
+                      [&](auto op) { text = UnaryOpTpl<decltype(op), SetLeaf>(left, op).evalString(true); });
     if (mode == SharedImageArithmeticAlgorithm::UnaryChannelSwizzle)
         text = ChannelSwizzleViewTpl<SetLeaf>(left, channelIndices).evalString(true);
     return text;
@@ -41,8 +43,8 @@ std::string updateEvalString(Mode mode, SharedImageSet& first, SharedImageSet* s
 }  // namespace
 
 void SharedImageArithmeticAlgorithm::updateEvalString() {
-    m_evalString.setValue(Korvanta::updateEvalString(m_mode.value(), m_first, m_second, m_rightHandSide.value(),
-                                                     m_channelIndices.value()));
+    m_evalString.setValue(Korvanta::updateEvalString(m_mode.value(), m_first, m_second,
+                                                     m_rightHandSide.value(), m_channelIndices.value()));
 }
 
 void SharedImageArithmeticAlgorithm::onModeChanged() {
@@ -56,8 +58,12 @@ void SharedImageArithmeticAlgorithm::onModeChanged() {
         m_rightHandSide.setAttribute("hidden", "false");
 }
 
-void SharedImageArithmeticAlgorithm::onRightHandSideChanged() { updateEvalString(); }
+void SharedImageArithmeticAlgorithm::onRightHandSideChanged() {
+    updateEvalString();
+}
 
-void SharedImageArithmeticAlgorithm::onChannelIndicesChanged() { updateEvalString(); }
+void SharedImageArithmeticAlgorithm::onChannelIndicesChanged() {
+    updateEvalString();
+}
 
 }  // namespace Korvanta

@@ -5,7 +5,8 @@
 namespace Korvanta {
 
 ImageMathAlgorithmFactory::ImageMathAlgorithmFactory() : AlgorithmFactory("ImageMath") {
-    registerAlgorithm<SharedImageArithmeticAlgorithm>("SharedImageArithmetic", "Image Operations;Arithmetic Operators",
+    registerAlgorithm<SharedImageArithmeticAlgorithm>("SharedImageArithmetic",
+                                                      "Image Operations;Arithmetic Operators",
                                                       Descriptor::NoAttributes, std::nullopt);
 }
 

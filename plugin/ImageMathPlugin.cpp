@@ -10,9 +10,13 @@ namespace Korvanta {
 
 ImageMathPlugin::~ImageMathPlugin() = default;
 
-std::string ImageMathPlugin::author() const { return "ImageMath developers"; }
+std::string ImageMathPlugin::author() const {
+    return "ImageMath developers";
+}
 
-std::string ImageMathPlugin::description() const { return "Plugin for performing arithmetic operations on images"; }
+std::string ImageMathPlugin::description() const {
+    return "Plugin for performing arithmetic operations on images";
+}
 
 int ImageMathPlugin::init() {
     auto algorithmFactory = std::make_unique<ImageMathAlgorithmFactory>();
@@ -21,6 +25,8 @@ int ImageMathPlugin::init() {
     return 0;
 }
 
-const char* ImageMathPlugin::id() { return "Korvanta.ImageMath"; }
+const char* ImageMathPlugin::id() {
+    return "Korvanta.ImageMath";
+}
 
 }  // namespace Korvanta

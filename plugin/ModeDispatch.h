@@ -11,12 +11,23 @@ template <class Divide, class F>
 bool withBinaryOperator(SharedImageArithmeticAlgorithm::Mode mode, F&& f) {
     namespace Ops = ImageMath::ImgOps;
     switch (mode) {
-        case SharedImageArithmeticAlgorithm::BinaryAdd: f(Ops::add()); return true;
-        case SharedImageArithmeticAlgorithm::BinaryMinus: f(Ops::minus()); return true;
-        case SharedImageArithmeticAlgorithm::BinaryMult: f(Ops::mult()); return true;
-        case SharedImageArithmeticAlgorithm::BinaryDivide: f(Divide()); return true;
-        case SharedImageArithmeticAlgorithm::BinaryPow: f(Ops::pow()); return true;
-        default: return false;
+        case SharedImageArithmeticAlgorithm::BinaryAdd:
+            f(Ops::add());
+            return true;
+        case SharedImageArithmeticAlgorithm::BinaryMinus:
+            f(Ops::minus());
+            return true;
+        case SharedImageArithmeticAlgorithm::BinaryMult:
+            f(Ops::mult());
+            return true;
+        case SharedImageArithmeticAlgorithm::BinaryDivide:
+            f(Divide());
+            return true;
+        case SharedImageArithmeticAlgorithm::BinaryPow:
+            f(Ops::pow());
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -25,9 +36,14 @@ template <class F>
 bool withUnaryOperator(SharedImageArithmeticAlgorithm::Mode mode, F&& f) {
     namespace Ops = ImageMath::ImgOps;
     switch (mode) {
-        case SharedImageArithmeticAlgorithm::UnaryMinus: f(Ops::unaryMinus()); return true;
-        case SharedImageArithmeticAlgorithm::UnaryAbs: f(Ops::abs()); return true;
-        default: return false;
+        case SharedImageArithmeticAlgorithm::UnaryMinus:
+            f(Ops::unaryMinus());
+            return true;
+        case SharedImageArithmeticAlgorithm::UnaryAbs:
+            f(Ops::abs());
+            return true;
+        default:
+            return false;
     }
 }
 

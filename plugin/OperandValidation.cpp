@@ -14,7 +14,9 @@ namespace {
 using Mode = SharedImageArithmeticAlgorithm::Mode;
 
 // Half-float images are held in float memory, so both codes name one element type.
-PixelType elementTypeOf(PixelType type) { return type == PixelType::HFloat ? PixelType::Float : type; }
+PixelType elementTypeOf(PixelType type) {
+    return type == PixelType::HFloat ? PixelType::Float : type;
+}
 
 bool holdsElementType(const MemImage& memory, PixelType type) {
     bool holds = false;
@@ -32,11 +34,13 @@ std::string hex(PixelType type) {
 }
 
 std::string shape(const ImageDescriptor& d) {
-    return std::to_string(d.width) + "x" + std::to_string(d.height) + "x" + std::to_string(d.slices) + " with " +
-           std::to_string(d.channels) + " channels";
+    return std::to_string(d.width) + "x" + std::to_string(d.height) + "x" + std::to_string(d.slices) +
+           " with " + std::to_string(d.channels) + " channels";
 }
 
-[[noreturn]] void fail(const std::string& text) { throw std::invalid_argument(text); }
+[[noreturn]] void fail(const std::string& text) {
+    throw std::invalid_argument(text);
+}
 
 // The CPU memory of a computable image of the set: present and holding the element type that both the
 // image and its memory name.
@@ -47,7 +51,8 @@ const MemImage& checkedMemory(const SharedImageSet& set, int index, const std::s
     if (!image || !memory)
         fail(name + " has no CPU memory");
     const PixelType type = image->descriptor().pixelType;
-    if (elementTypeOf(memory->descriptor().pixelType) != elementTypeOf(type) || !holdsElementType(*memory, type))
+    if (elementTypeOf(memory->descriptor().pixelType) != elementTypeOf(type) ||
+        !holdsElementType(*memory, type))
         fail(name + " has the pixel type " + hex(type) + ", which its CPU memory does not hold");
     return *memory;
 }
@@ -69,7 +74,8 @@ void checkSwizzle(const ImageDescriptor& destination, int index, const std::vect
 }
 
 bool computesSomething(Mode mode, bool withSecond) {
-    return (mode >= SharedImageArithmeticAlgorithm::BinaryAdd && mode <= SharedImageArithmeticAlgorithm::BinaryPow) ||
+    return (mode >= SharedImageArithmeticAlgorithm::BinaryAdd &&
+            mode <= SharedImageArithmeticAlgorithm::BinaryPow) ||
            (!withSecond && mode >= SharedImageArithmeticAlgorithm::UnaryMinus &&
             mode <= SharedImageArithmeticAlgorithm::UnaryChannelSwizzle);
 }
@@ -109,8 +115,8 @@ void validateOperands(const SharedImageSet& first, const SharedImageSet* second,
         const int j = second->size() == 1 ? 0 : i;
         const ImageDescriptor& right = checkedMemory(*second, j, "second set").descriptor();
         if (elementTypeOf(right.pixelType) != elementTypeOf(rightType))
-            fail("Image " + std::to_string(j) + " of the second set has the pixel type " + hex(right.pixelType) +
-                 " but the set's default image has " + hex(rightType));
+            fail("Image " + std::to_string(j) + " of the second set has the pixel type " +
+                 hex(right.pixelType) + " but the set's default image has " + hex(rightType));
         if (!sameShape(destination, right))
             fail("Image " + std::to_string(j) + " of the second set is " + shape(right) + " but image " +
                  std::to_string(i) + " of the first set is " + shape(destination));

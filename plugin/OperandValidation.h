@@ -19,6 +19,7 @@ PixelType rightHandPixelType(const SharedImageSet& second);
 // list that does not name a source channel for every channel. Only selected images are examined; a mode
 // without an expression needs nothing beyond a valid right-hand pixel type.
 void validateOperands(const SharedImageSet& first, const SharedImageSet* second,
-                      SharedImageArithmeticAlgorithm::Mode mode, const std::vector<unsigned long>& channelIndices);
+                      SharedImageArithmeticAlgorithm::Mode mode,
+                      const std::vector<unsigned long>& channelIndices);
 
 }  // namespace Korvanta

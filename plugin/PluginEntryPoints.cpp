@@ -10,9 +10,13 @@ const Korvanta::PluginAutoRegistrationGuard registrationGuard(&Korvanta::ImageMa
 
 extern "C" {
 
-IMAGEMATH_EXPORT Korvanta::PluginBase* korvantaCreatePlugin() { return new Korvanta::ImageMathPlugin; }
+IMAGEMATH_EXPORT Korvanta::PluginBase* korvantaCreatePlugin() {
+    return new Korvanta::ImageMathPlugin;
+}
 
-IMAGEMATH_EXPORT const char* korvantaPluginId() { return Korvanta::ImageMathPlugin::id(); }
+IMAGEMATH_EXPORT const char* korvantaPluginId() {
+    return Korvanta::ImageMathPlugin::id();
+}
 
 IMAGEMATH_EXPORT const char* korvantaPluginDescriptor =
     "__KORVANTA_PLUGIN_V2_MAGIC_STRING__|hostversion=4.5.0|buildflags=|pluginversion=";

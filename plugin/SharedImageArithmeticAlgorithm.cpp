@@ -20,8 +20,8 @@ bool compatibleImages(const SharedImageSet& set, int index, const MemImage* othe
 
 SharedImageArithmeticAlgorithm::SharedImageArithmeticAlgorithm(SharedImageSet& first, SharedImageSet* second)
     : m_first(first), m_second(second) {
-    for (ParameterBase* parameter :
-         std::initializer_list<ParameterBase*>{&m_evalString, &m_inPlace, &m_mode, &m_rightHandSide, &m_channelIndices})
+    for (ParameterBase* parameter : std::initializer_list<ParameterBase*>{
+             &m_evalString, &m_inPlace, &m_mode, &m_rightHandSide, &m_channelIndices})
         registerParameter(parameter);
     m_mode.setTypeCode(PropertiesDetail::EnumerationParamType);
     m_mode.setAttribute("values", m_second ? binaryModeNames : allModeNames);

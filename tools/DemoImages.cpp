@@ -98,8 +98,9 @@ std::unique_ptr<SharedImageSet> DemoImages::make() const {
 
 std::string DemoImages::summary() const {
     std::ostringstream text;
-    text << count << " " << pixelTypeName(pixelType) << " images of " << width << "x" << height << "x" << slices
-         << " with " << channels << " channel(s), shift " << shift << ", scale " << scale << ", " << fill << " fill";
+    text << count << " " << pixelTypeName(pixelType) << " images of " << width << "x" << height << "x"
+         << slices << " with " << channels << " channel(s), shift " << shift << ", scale " << scale << ", "
+         << fill << " fill";
     return text.str();
 }
 

@@ -43,7 +43,9 @@ double number(const QJsonValue& value, const std::string& where) {
         return std::numeric_limits<double>::infinity();
     if (text == "-Infinity")
         return -std::numeric_limits<double>::infinity();
-    fail(where, "expected a number, \"NaN\", \"Infinity\" or \"-Infinity\"");
+    if (text == "-0")
+        return -0.0;
+    fail(where, "expected a number, \"NaN\", \"Infinity\", \"-Infinity\" or \"-0\"");
 }
 
 QJsonValue toJson(double value) {
@@ -51,6 +53,8 @@ QJsonValue toJson(double value) {
         return QStringLiteral("NaN");
     if (std::isinf(value))
         return value > 0 ? QStringLiteral("Infinity") : QStringLiteral("-Infinity");
+    if (value == 0.0 && std::signbit(value))
+        return QStringLiteral("-0");  // a JSON number would lose the sign
     return value;
 }
 

@@ -12,7 +12,8 @@ namespace tools {
 //   {"images": [{"pixelType": "uint16", "width": 2, "height": 2, "slices": 1, "channels": 1,
 //                "shift": 0, "scale": 1, "values": [...], "memory": true}, ...],
 //    "selection": [0, 2], "modality": 0}
-// "values" (interleaved elements, numbers or "NaN", "Infinity", "-Infinity") is optional and otherwise
+// "values" (interleaved elements: numbers, or the texts "NaN", "Infinity", "-Infinity" and "-0", which
+// JSON numbers cannot hold) is optional and otherwise
 // zero; "memory": false makes an image without CPU memory, as does a pixel type without an element type.
 // Throws std::invalid_argument naming the image and field for anything malformed.
 std::unique_ptr<SharedImageSet> imageSetFromJson(const QJsonObject& object);

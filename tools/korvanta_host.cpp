@@ -38,8 +38,8 @@ demo computes on generated images and prints "evalString", the time taken and pe
 script reads {"parameters": {...}, "first": SET, "second": SET} and writes
   {"status": 0, "evalString": "...", "images": [...]} with every element value of the result, where
   SET is {"images": [{"pixelType": "uint8", "width": 2, "height": 1, "slices": 1, "channels": 1,
-  "shift": 0, "scale": 1, "values": [1, 2]}], "selection": [0]}; NaN and infinities are the strings
-  "NaN", "Infinity" and "-Infinity".
+  "shift": 0, "scale": 1, "values": [1, 2]}], "selection": [0]}; NaN, the infinities and negative
+  zero are the strings "NaN", "Infinity", "-Infinity" and "-0".
 
 The plug-in is --plugin, else $KORVANTA_PLUGIN, else the one built with this tool.
 )";

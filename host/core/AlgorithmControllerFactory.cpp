@@ -6,6 +6,8 @@ AlgorithmControllerFactory::AlgorithmControllerFactory(std::string name) : m_nam
 
 AlgorithmControllerFactory::~AlgorithmControllerFactory() = default;
 
-std::vector<std::string> AlgorithmControllerFactory::compatibleDataControllers(const DataList&) const { return {}; }
+std::vector<std::string> AlgorithmControllerFactory::compatibleDataControllers(const DataList&) const {
+    return {};
+}
 
 }  // namespace Korvanta

@@ -8,14 +8,16 @@ AlgorithmFactory::AlgorithmFactory(std::string name) : m_name(std::move(name)) {
 
 AlgorithmFactory::~AlgorithmFactory() = default;
 
-std::unique_ptr<Algorithm> AlgorithmFactory::instantiateAlgorithm(const std::string& id, const DataList& data) const {
+std::unique_ptr<Algorithm> AlgorithmFactory::instantiateAlgorithm(const std::string& id,
+                                                                  const DataList& data) const {
     const Descriptor* descriptor = algorithmDescriptor(id);
     if (!descriptor || !descriptor->create)
         return nullptr;
     return std::unique_ptr<Algorithm>(descriptor->create(data));
 }
 
-std::vector<const AlgorithmFactory::Descriptor*> AlgorithmFactory::compatibleDescriptors(const DataList& data) const {
+std::vector<const AlgorithmFactory::Descriptor*> AlgorithmFactory::compatibleDescriptors(
+    const DataList& data) const {
     std::vector<const Descriptor*> compatible;
     for (const Descriptor& descriptor : m_descriptors)
         if (descriptor.compatible && descriptor.compatible(data))

@@ -41,7 +41,8 @@ public:
 
     // The algorithm registered under the full id, made for the data; null when there is no such id or
     // the algorithm does not accept the data.
-    virtual std::unique_ptr<Algorithm> instantiateAlgorithm(const std::string& id, const DataList& data) const;
+    virtual std::unique_ptr<Algorithm> instantiateAlgorithm(const std::string& id,
+                                                            const DataList& data) const;
     // The descriptors whose compatibility function accepts the data, in registration order.
     virtual std::vector<const Descriptor*> compatibleDescriptors(const DataList& data) const;
     virtual const Descriptor* algorithmDescriptor(const std::string& id) const;
@@ -54,7 +55,8 @@ public:
     // Registers the class T, which offers `static bool createCompatible(const DataList&, Algorithm**)`.
     // A second registration of the same full id is ignored apart from a warning.
     template <class T>
-    void registerAlgorithm(std::string id, std::string name, Flags<Descriptor::AlgorithmAttributes> attributes,
+    void registerAlgorithm(std::string id, std::string name,
+                           Flags<Descriptor::AlgorithmAttributes> attributes,
                            std::optional<Properties> defaults);
 
 private:
@@ -91,7 +93,8 @@ void AlgorithmFactory::registerAlgorithm(std::string id, std::string name,
 
 template <class T>
 Algorithm* AlgorithmFactory::createAlgorithm(const std::string& fullId, const std::string& namePath,
-                                             const std::optional<Properties>& defaults, const DataList& data) {
+                                             const std::optional<Properties>& defaults,
+                                             const DataList& data) {
     Algorithm* created = nullptr;
     try {
         T::createCompatible(data, &created);

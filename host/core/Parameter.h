@@ -89,7 +89,8 @@ public:
     using RecordType = typename ParameterDetail::RecordType<T>::type;
 
     // The value and the default both start as `value`.
-    Parameter(const std::string& name, T value) : ParameterBase(name), m_value(value), m_default(std::move(value)) {}
+    Parameter(const std::string& name, T value)
+        : ParameterBase(name), m_value(value), m_default(std::move(value)) {}
     ~Parameter() override { unregisterFromOwner(); }
 
     const T& value() const { return m_value; }
@@ -128,7 +129,8 @@ public:
         if (!properties)
             return;
         if (m_default)
-            properties->setParam(name(), static_cast<RecordType>(m_value), static_cast<RecordType>(*m_default));
+            properties->setParam(name(), static_cast<RecordType>(m_value),
+                                 static_cast<RecordType>(*m_default));
         else
             properties->setParam(name(), static_cast<RecordType>(m_value));
         if (m_type != PropertiesDetail::NoParamType)

@@ -41,7 +41,9 @@ KorvantaLibPlugin::~KorvantaLibPlugin() = default;
 
 void KorvantaLibPlugin::setApplicationController(ApplicationController&) {}
 
-KorvantaLibPlugin::Factories KorvantaLibPlugin::takeRegisteredFactories() { return std::exchange(m_registered, {}); }
+KorvantaLibPlugin::Factories KorvantaLibPlugin::takeRegisteredFactories() {
+    return std::exchange(m_registered, {});
+}
 
 void KorvantaLibPlugin::registerFactories(std::unique_ptr<AlgorithmFactory> algorithmFactory,
                                           std::unique_ptr<AlgorithmControllerFactory> controllerFactory,

@@ -32,7 +32,8 @@ PluginLoader::PluginLoader(const std::string& path) : m_path(path) {
     try {
         const char* const* descriptor = static_cast<const char* const*>(symbol("korvantaPluginDescriptor"));
         if (!*descriptor || std::strncmp(*descriptor, magicText, std::strlen(magicText)) != 0)
-            throw PluginLoadError("Plug-in library '" + path + "' has no valid plug-in descriptor (expected it to start with " +
+            throw PluginLoadError("Plug-in library '" + path +
+                                  "' has no valid plug-in descriptor (expected it to start with " +
                                   magicText + ")");
         m_descriptor = *descriptor;
         auto pluginId = reinterpret_cast<PluginIdFunction>(symbol("korvantaPluginId"));
@@ -43,8 +44,8 @@ PluginLoader::PluginLoader(const std::string& path) : m_path(path) {
         if (!m_plugin)
             throw PluginLoadError("Plug-in library '" + path + "' created no plug-in");
         if (const int code = m_plugin->init(); code != 0)
-            throw PluginLoadError("Plug-in '" + m_pluginId + "' failed to initialise (code " + std::to_string(code) +
-                                  ")");
+            throw PluginLoadError("Plug-in '" + m_pluginId + "' failed to initialise (code " +
+                                  std::to_string(code) + ")");
         if (auto* libPlugin = dynamic_cast<KorvantaLibPlugin*>(m_plugin.get()))
             m_factories = libPlugin->takeRegisteredFactories();
     } catch (...) {
@@ -53,13 +54,16 @@ PluginLoader::PluginLoader(const std::string& path) : m_path(path) {
     }
 }
 
-PluginLoader::~PluginLoader() { unload(); }
+PluginLoader::~PluginLoader() {
+    unload();
+}
 
 void* PluginLoader::symbol(const char* name) const {
     dlerror();
     void* address = dlsym(m_library, name);
     if (!address)
-        throw PluginLoadError("Plug-in library '" + m_path + "' lacks the symbol " + name + ": " + lastLoaderError());
+        throw PluginLoadError("Plug-in library '" + m_path + "' lacks the symbol " + name + ": " +
+                              lastLoaderError());
     return address;
 }
 

@@ -27,8 +27,9 @@ std::vector<PropertiesDetail::Attribute> Properties::paramAttributes(const std::
 }
 
 void Properties::removeParam(const std::string& key) {
-    m_entries.erase(std::remove_if(m_entries.begin(), m_entries.end(), [&](const Entry& e) { return e.key == key; }),
-                    m_entries.end());
+    m_entries.erase(
+        std::remove_if(m_entries.begin(), m_entries.end(), [&](const Entry& e) { return e.key == key; }),
+        m_entries.end());
 }
 
 std::vector<std::string> Properties::keys() const {

@@ -17,7 +17,9 @@ struct Attribute {
     std::string value;
 };
 
-inline bool operator==(const Attribute& a, const Attribute& b) { return a.name == b.name && a.value == b.value; }
+inline bool operator==(const Attribute& a, const Attribute& b) {
+    return a.name == b.name && a.value == b.value;
+}
 
 }  // namespace PropertiesDetail
 

@@ -16,8 +16,9 @@ bool SignalConnection::connected() const {
 }
 
 SignalConnection SignalImpl<false>::connect(std::function<void()> function) {
-    m_slots.erase(std::remove_if(m_slots.begin(), m_slots.end(), [](const auto& slot) { return !slot->connected; }),
-                  m_slots.end());
+    m_slots.erase(
+        std::remove_if(m_slots.begin(), m_slots.end(), [](const auto& slot) { return !slot->connected; }),
+        m_slots.end());
     auto slot = std::make_shared<SignalDetail::Slot>();
     slot->function = std::move(function);
     m_slots.push_back(slot);

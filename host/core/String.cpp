@@ -26,7 +26,8 @@ std::string replaceAllCopy(const std::string& text, const std::string& from, con
         return text;
     std::string result;
     std::size_t start = 0;
-    for (std::size_t found; (found = text.find(from, start)) != std::string::npos; start = found + from.size())
+    for (std::size_t found; (found = text.find(from, start)) != std::string::npos;
+         start = found + from.size())
         result.append(text, start, found - start).append(to);
     return result.append(text, start, std::string::npos);
 }

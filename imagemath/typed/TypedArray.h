@@ -27,12 +27,7 @@ public:
         : m_storage(dynamic_cast<TypedImage<T>*>(memory)), m_data(dataOf(m_storage)), m_settings(settings) {}
 
     // A copy binds the same memory and asks it for its buffer again.
-    Array(const Array& other) noexcept
-        : internal::ArrayBase(),
-          internal::ArrayGl<Array>(other),
-          m_storage(other.m_storage),
-          m_data(dataOf(m_storage)),
-          m_settings(other.m_settings) {}
+    Array(const Array& other) noexcept : Array(other.m_storage, other.m_settings) {}
 
     Array& operator=(const Array&) = delete;
 

@@ -21,10 +21,14 @@ struct Fake : Base {
     Fake() { this->registerParameter(&level); }
     static bool createCompatible(const DataList&, Algorithm** out) {
         switch (answer) {
-            case Answer::Reject: return false;
-            case Answer::ThrowStd: throw std::length_error("too many images");
-            case Answer::ThrowOther: throw 42;
-            case Answer::Accept: break;
+            case Answer::Reject:
+                return false;
+            case Answer::ThrowStd:
+                throw std::length_error("too many images");
+            case Answer::ThrowOther:
+                throw 42;
+            case Answer::Accept:
+                break;
         }
         if (out)
             *out = new Fake;

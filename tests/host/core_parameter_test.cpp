@@ -41,7 +41,8 @@ TEST(Parameter, FloatChangesAreBitwise) {
         int emissions;
     };
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    for (const Case& c : std::vector<Case>{{1.0f, 1.0f, 0}, {1.0f, 2.0f, 1}, {nan, nan, 0}, {0.0f, -0.0f, 1}}) {
+    for (const Case& c :
+         std::vector<Case>{{1.0f, 1.0f, 0}, {1.0f, 2.0f, 1}, {nan, nan, 0}, {0.0f, -0.0f, 1}}) {
         Parameter<float> p("rightHandSide", c.held);
         Properties record;
         record.setParam("rightHandSide", c.configured);
@@ -86,7 +87,8 @@ TEST(Parameter, DeprecatedNameIsReadAndLoggedOnce) {
     EXPECT_EQ(emissionsWhenConfigured(mode, record), 1);
     EXPECT_EQ(mode.value(), 6);
     ASSERT_EQ(log.records().size(), 1u);
-    EXPECT_EQ(log.records()[0].text, "Using deprecated parameter name 'oldestMode'. Please use: 'mode' instead.");
+    EXPECT_EQ(log.records()[0].text,
+              "Using deprecated parameter name 'oldestMode'. Please use: 'mode' instead.");
     EXPECT_EQ(log.records()[0].category, "Core.Parameter");
     EXPECT_EQ(log.records()[0].level, Log::Warning);
     EXPECT_EQ(log.records()[0].line, -1);
@@ -116,7 +118,8 @@ TEST(Parameter, DeprecationMessageRespectsLevelAndCategory) {
         EXPECT_TRUE(log.records().empty());
     }
     LogCapture log(Log::Trace);
-    auto previous = Log::setCategoryFilter([](Log::Level, const std::string& c) { return c != "Core.Parameter"; });
+    auto previous =
+        Log::setCategoryFilter([](Log::Level, const std::string& c) { return c != "Core.Parameter"; });
     mode.configure(&record);
     Log::setCategoryFilter(previous);
     EXPECT_TRUE(log.records().empty());

@@ -13,7 +13,9 @@ template <class T>
 struct Samples;
 template <>
 struct Samples<int> {
-    static std::vector<int> values() { return {0, -7, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()}; }
+    static std::vector<int> values() {
+        return {0, -7, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()};
+    }
 };
 template <>
 struct Samples<bool> {
@@ -21,7 +23,9 @@ struct Samples<bool> {
 };
 template <>
 struct Samples<float> {
-    static std::vector<float> values() { return {0.0f, -0.0f, 1.5f, std::numeric_limits<float>::denorm_min()}; }
+    static std::vector<float> values() {
+        return {0.0f, -0.0f, 1.5f, std::numeric_limits<float>::denorm_min()};
+    }
 };
 template <>
 struct Samples<double> {
@@ -96,7 +100,8 @@ TEST(Properties, TypeAttributesAndKeyOrder) {
     p.setParamAttributes("b", {{"hidden", "true"}, {"values", "x, y"}});
     EXPECT_EQ(p.paramType("a"), 8);
     EXPECT_EQ(p.paramType("b"), 0);
-    EXPECT_EQ(p.paramAttributes("b"), (std::vector<PropertiesDetail::Attribute>{{"hidden", "true"}, {"values", "x, y"}}));
+    EXPECT_EQ(p.paramAttributes("b"),
+              (std::vector<PropertiesDetail::Attribute>{{"hidden", "true"}, {"values", "x, y"}}));
     EXPECT_TRUE(p.paramAttributes("a").empty());
     EXPECT_EQ(p.keys(), (std::vector<std::string>{"b", "a"}));
     p.removeParam("b");

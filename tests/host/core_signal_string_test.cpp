@@ -15,7 +15,9 @@ namespace {
 TEST(Signal, ConnectionOutlivesItsReleasedHandle) {
     SignalImpl<false> signal;
     int calls = 0;
-    { signal.connect([&] { ++calls; }); }
+    {
+        signal.connect([&] { ++calls; });
+    }
     signal.emitSignal();
     signal();
     EXPECT_EQ(calls, 2);
@@ -99,8 +101,8 @@ TEST(Progress, TaskBeginsAndEndsWithItsScopeAlsoOnException) {
         throw std::runtime_error("stop");
     } catch (const std::runtime_error&) {
     }
-    EXPECT_EQ(progress.events, (std::vector<std::string>{"begin 0 Performing arithmetic operation...", "update 7 1",
-                                                         "end 7"}));
+    EXPECT_EQ(progress.events, (std::vector<std::string>{"begin 0 Performing arithmetic operation...",
+                                                         "update 7 1", "end 7"}));
     Progress::Task nothing(nullptr, 3, "no sink");
     nothing.setStep(2);
 }

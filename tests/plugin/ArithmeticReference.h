@@ -12,17 +12,26 @@
 namespace Korvanta {
 namespace test {
 
-inline double realValue(double stored, const ImageDescriptor& d) { return stored / d.scale - d.shift; }
+inline double realValue(double stored, const ImageDescriptor& d) {
+    return stored / d.scale - d.shift;
+}
 
 inline double applyMode(int mode, bool withSecond, double left, double right) {
     switch (mode) {
-        case 0: return left + right;
-        case 1: return left - right;
-        case 2: return left * right;
-        case 3: return withSecond && right == 0.0 ? 0.0 : left / right;
-        case 4: return std::pow(left, right);
-        case 5: return -left;
-        case 6: return std::fabs(left);
+        case 0:
+            return left + right;
+        case 1:
+            return left - right;
+        case 2:
+            return left * right;
+        case 3:
+            return withSecond && right == 0.0 ? 0.0 : left / right;
+        case 4:
+            return std::pow(left, right);
+        case 5:
+            return -left;
+        case 6:
+            return std::fabs(left);
     }
     return left;
 }
@@ -34,20 +43,25 @@ inline double storedAs(PixelType type, double value) {
     };
     const double int32 = saturate(value, -2147483648.0, 2147483647.0);
     switch (type) {
-        case PixelType::Byte: return static_cast<std::int8_t>(static_cast<std::int64_t>(int32) & 0xFF);
-        case PixelType::UByte: return static_cast<double>(static_cast<std::int64_t>(int32) & 0xFF);
-        case PixelType::Short: return static_cast<std::int16_t>(static_cast<std::int64_t>(int32) & 0xFFFF);
-        case PixelType::UShort: return static_cast<double>(static_cast<std::int64_t>(int32) & 0xFFFF);
-        case PixelType::Int: return int32;
-        case PixelType::UInt: return saturate(value, 0.0, 4294967295.0);
+        case PixelType::Byte:
+            return static_cast<std::int8_t>(static_cast<std::int64_t>(int32) & 0xFF);
+        case PixelType::UByte:
+            return static_cast<double>(static_cast<std::int64_t>(int32) & 0xFF);
+        case PixelType::Short:
+            return static_cast<std::int16_t>(static_cast<std::int64_t>(int32) & 0xFFFF);
+        case PixelType::UShort:
+            return static_cast<double>(static_cast<std::int64_t>(int32) & 0xFFFF);
+        case PixelType::Int:
+            return int32;
+        case PixelType::UInt:
+            return saturate(value, 0.0, 4294967295.0);
         case PixelType::Float:
-        case PixelType::HFloat: return static_cast<double>(static_cast<float>(value));
-        default: return value;
+        case PixelType::HFloat:
+            return static_cast<double>(static_cast<float>(value));
+        default:
+            return value;
     }
 }
-
-// Same value, NaN equal to NaN.
-inline bool sameValue(double a, double b) { return (std::isnan(a) && std::isnan(b)) || a == b; }
 
 }  // namespace test
 }  // namespace Korvanta

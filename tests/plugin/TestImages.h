@@ -1,16 +1,17 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <memory>
 
-#include "host/image/PixelTypeUtils.h"
 #include "host/image/SharedImageSet.h"
+#include "tools/ElementAccess.h"
 
 namespace Korvanta {
 namespace test {
 
-inline ImageDescriptor descriptor(PixelType type, int width, int height, int slices, int channels, double shift = 0.0,
-                                  double scale = 1.0) {
+inline ImageDescriptor descriptor(PixelType type, int width, int height, int slices, int channels,
+                                  double shift = 0.0, double scale = 1.0) {
     ImageDescriptor d;
     d.pixelType = type;
     d.width = width;
@@ -24,23 +25,20 @@ inline ImageDescriptor descriptor(PixelType type, int width, int height, int sli
 
 // Stored element i of the image's CPU memory, widened to double.
 inline double storedAt(SharedImage& image, std::int64_t i) {
-    double value = 0;
-    Utils::visitElementType(image.descriptor().pixelType, [&](auto tag) {
-        using T = typename decltype(tag)::type;
-        value = static_cast<double>(static_cast<TypedImage<T>*>(image.mem())->pointer()[i]);
-    });
-    return value;
+    return tools::storedValue(*image.mem(), i);
 }
 
 // Sets every stored element i to stored(i), which must be representable in the element type.
 template <class F>
 void fillStored(SharedImage& image, F stored) {
-    Utils::visitElementType(image.descriptor().pixelType, [&](auto tag) {
-        using T = typename decltype(tag)::type;
-        auto* memory = static_cast<TypedImage<T>*>(image.mem());
-        for (std::int64_t i = 0; i < memory->size(); ++i)
-            memory->pointer()[i] = static_cast<T>(stored(i));
-    });
+    MemImage& memory = *image.mem();
+    for (std::int64_t i = 0; i < memory.descriptor().elementCount(); ++i)
+        tools::setStoredValue(memory, i, stored(i));
+}
+
+// Same value, NaN equal to NaN.
+inline bool sameValue(double a, double b) {
+    return (std::isnan(a) && std::isnan(b)) || a == b;
 }
 
 // `count` images of one descriptor; image k holds stored(k, i) at element i.

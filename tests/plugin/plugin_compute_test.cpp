@@ -17,16 +17,17 @@ using test::descriptor;
 
 const char* const algorithmId = "ImageMath.SharedImageArithmetic";
 
-const std::vector<PixelType> allPixelTypes = {PixelType::Byte,  PixelType::UByte, PixelType::Short,
-                                              PixelType::UShort, PixelType::Int,  PixelType::UInt,
-                                              PixelType::Float, PixelType::Double, PixelType::HFloat};
+const std::vector<PixelType> allPixelTypes = {PixelType::Byte,   PixelType::UByte,  PixelType::Short,
+                                              PixelType::UShort, PixelType::Int,    PixelType::UInt,
+                                              PixelType::Float,  PixelType::Double, PixelType::HFloat};
 
 // Small stored values that every element type holds, with zeros, negatives (for signed types) and
 // fractions (for floating types) among them.
 double sampleValue(PixelType type, int image, std::int64_t i) {
     const bool isSigned = type == PixelType::Byte || type == PixelType::Short || type == PixelType::Int ||
                           type == PixelType::Float || type == PixelType::Double || type == PixelType::HFloat;
-    const bool isFloating = type == PixelType::Float || type == PixelType::Double || type == PixelType::HFloat;
+    const bool isFloating =
+        type == PixelType::Float || type == PixelType::Double || type == PixelType::HFloat;
     double v = static_cast<double>((i * 5 + image * 3) % 9);
     if (isSigned)
         v -= 3;
@@ -63,7 +64,8 @@ std::vector<double> storedImage(SharedImage& image) {
 }
 
 // The stored values that compute must leave in image k of the destination.
-std::vector<double> expectedImage(const SharedImageSet& first, const SharedImageSet* second, const Settings& run, int k) {
+std::vector<double> expectedImage(const SharedImageSet& first, const SharedImageSet* second,
+                                  const Settings& run, int k) {
     SharedImage& left = *first.get(k);
     const ImageDescriptor d = left.descriptor();
     const bool computes = (run.mode >= 0 && run.mode <= 4) || (!second && run.mode >= 5 && run.mode <= 7);
@@ -125,8 +127,8 @@ protected:
             if (!run.inPlace)
                 expectSameValues(storedImage(*first.get(k)), storedImage(*original->get(k)));
             expectSameValues(storedImage(*result->get(k)), selection.isSelected(k, Selection::EmptyMeansAll)
-                                                                ? expectedImage(*original, second, run, k)
-                                                                : storedImage(*original->get(k)));
+                                                               ? expectedImage(*original, second, run, k)
+                                                               : storedImage(*original->get(k)));
         }
     }
 
@@ -142,8 +144,8 @@ TEST_F(LoadedPlugin, EveryBinaryModeWithASecondSetOfEachPixelType) {
             for (int mode = 0; mode <= 4; ++mode)
                 for (bool inPlace : {false, true}) {
                     SCOPED_TRACE(::testing::Message() << std::hex << "destination 0x" << int(destinationType)
-                                                      << " right 0x" << int(rightType) << std::dec << " mode " << mode
-                                                      << (inPlace ? " in place" : " into a clone"));
+                                                      << " right 0x" << int(rightType) << std::dec << " mode "
+                                                      << mode << (inPlace ? " in place" : " into a clone"));
                     auto first = sampleSet(destinationType, 2, 2, 1.0, 2.0);
                     auto second = sampleSet(rightType, 2, 2, -0.5, 4.0);
                     computeAndCheck(*first, second.get(), Settings{mode, inPlace});
@@ -152,9 +154,9 @@ TEST_F(LoadedPlugin, EveryBinaryModeWithASecondSetOfEachPixelType) {
 
 TEST_F(LoadedPlugin, EveryModeWithoutASecondSet) {
     const std::vector<Settings> runs = {
-        {0, false, 2.5f}, {1, true, -1.25f}, {2, false, 3.0f}, {3, false, 0.5f}, {3, true, 0.0f},
-        {4, false, 2.0f}, {4, false, 0.5f},  {5, false},       {6, true},        {7, false, 1.0f, {1, 0}},
-        {7, true, 1.0f, {1, 1, 3}},
+        {0, false, 2.5f}, {1, true, -1.25f},        {2, false, 3.0f},           {3, false, 0.5f},
+        {3, true, 0.0f},  {4, false, 2.0f},         {4, false, 0.5f},           {5, false},
+        {6, true},        {7, false, 1.0f, {1, 0}}, {7, true, 1.0f, {1, 1, 3}},
     };
     for (PixelType type : allPixelTypes)
         for (const Settings& run : runs) {
@@ -177,8 +179,9 @@ TEST_F(LoadedPlugin, OneImageSecondSetAppliesToEveryImageAndSelectionLimitsTheIm
 TEST_F(LoadedPlugin, ManySlicesRunTheParallelLoop) {
     auto first = test::makeSet(descriptor(PixelType::UShort, 5, 3, 12, 1, 0.0, 1.0), 3,
                                [](int k, std::int64_t i) { return static_cast<double>((i + k) % 1000); });
-    auto second = test::makeSet(descriptor(PixelType::Double, 5, 3, 12, 1, 0.0, 1.0), 3,
-                                [](int k, std::int64_t i) { return 0.25 * static_cast<double>((i * k) % 7); });
+    auto second =
+        test::makeSet(descriptor(PixelType::Double, 5, 3, 12, 1, 0.0, 1.0), 3,
+                      [](int k, std::int64_t i) { return 0.25 * static_cast<double>((i * k) % 7); });
     computeAndCheck(*first, second.get(), Settings{3, false});
 }
 
@@ -222,11 +225,17 @@ TEST(ComputeRejectsBadInput, BeforeAnythingIsClonedOrWritten) {
         {"second set of 3 for 2", [] { return sampleSet(PixelType::UByte, 2); },
          [] { return sampleSet(PixelType::UByte, 3); }, Settings{0}, "holds 3 images; expected 1 or 2"},
         {"other extents", [] { return sampleSet(PixelType::UByte, 2); },
-         [] { return setOf({image(PixelType::UByte), image(PixelType::UByte, 4)}); }, Settings{1}, "is 4x2x2 with 2 channels"},
+         [] {
+             return setOf({image(PixelType::UByte), image(PixelType::UByte, 4)});
+         },
+         Settings{1}, "is 4x2x2 with 2 channels"},
         {"other channel count", [] { return sampleSet(PixelType::UByte, 1); },
          [] { return setOf({image(PixelType::Float, 3, 3)}); }, Settings{2}, "3 channels"},
         {"right-hand element types differ", [] { return sampleSet(PixelType::UByte, 2); },
-         [] { return setOf({image(PixelType::UByte), image(PixelType::Float)}); }, Settings{0}, "has the pixel type 0x1406"},
+         [] {
+             return setOf({image(PixelType::UByte), image(PixelType::Float)});
+         },
+         Settings{0}, "has the pixel type 0x1406"},
         {"right-hand pixel type outside the table", [] { return sampleSet(PixelType::UByte, 2); },
          [odd] { return setOf({std::make_shared<SharedImage>(odd, nullptr)}); }, Settings{0},
          "SharedImage does not have a valid MemImage type!"},
@@ -234,18 +243,24 @@ TEST(ComputeRejectsBadInput, BeforeAnythingIsClonedOrWritten) {
          [odd] { return setOf({std::make_shared<SharedImage>(odd, nullptr)}); }, Settings{5},
          "SharedImage does not have a valid MemImage type!"},
         {"first-set pixel type outside the table",
-         [odd] { return setOf({image(PixelType::UByte), std::make_shared<SharedImage>(odd, nullptr)}); }, nullptr,
-         Settings{0}, "Image 1 of the first set has no CPU memory"},
+         [odd] {
+             return setOf({image(PixelType::UByte), std::make_shared<SharedImage>(odd, nullptr)});
+         },
+         nullptr, Settings{0}, "Image 1 of the first set has no CPU memory"},
         {"image without CPU memory", [] { return sampleSet(PixelType::UByte, 1); },
-         [] { return setOf({std::make_shared<SharedImage>(descriptor(PixelType::UByte, 3, 2, 2, 2), nullptr)}); },
+         [] {
+             return setOf({std::make_shared<SharedImage>(descriptor(PixelType::UByte, 3, 2, 2, 2), nullptr)});
+         },
          Settings{0}, "Image 0 of the second set has no CPU memory"},
         {"memory of another element type",
          [] {
-             return setOf({std::make_shared<SharedImage>(descriptor(PixelType::Float, 3, 2, 2, 2),
-                                                         MemImage::create(descriptor(PixelType::Int, 3, 2, 2, 2)))});
+             return setOf(
+                 {std::make_shared<SharedImage>(descriptor(PixelType::Float, 3, 2, 2, 2),
+                                                MemImage::create(descriptor(PixelType::Int, 3, 2, 2, 2)))});
          },
          nullptr, Settings{0}, "which its CPU memory does not hold"},
-        {"empty set", [] { return std::make_unique<SharedImageSet>(); }, nullptr, Settings{0}, "holds no images"},
+        {"empty set", [] { return std::make_unique<SharedImageSet>(); }, nullptr, Settings{0},
+         "holds no images"},
         {"swizzle list too short", [] { return sampleSet(PixelType::UByte, 1, 3); }, nullptr,
          Settings{7, false, 1.0f, {2, 1}}, "holds 2 entries but image 0 has 3 channels"},
         {"swizzle entry out of range", [] { return sampleSet(PixelType::UByte, 1, 3); }, nullptr,
@@ -274,8 +289,8 @@ TEST(ComputeRejectsBadInput, BeforeAnythingIsClonedOrWritten) {
 }
 
 TEST(ComputeRejectsBadInput, UnselectedImagesAreNotExamined) {
-    auto first = setOf({image(PixelType::UByte), std::make_shared<SharedImage>(
-                                                     descriptor(PixelType::UByte, 3, 2, 2, 2), nullptr)});
+    auto first = setOf({image(PixelType::UByte),
+                        std::make_shared<SharedImage>(descriptor(PixelType::UByte, 3, 2, 2, 2), nullptr)});
     first->setSelection(Selection({0}));
     SharedImageArithmeticAlgorithm algorithm(*first, nullptr);
     EXPECT_NO_THROW(algorithm.compute());

@@ -20,7 +20,8 @@ std::string loadError(const std::string& path) {
 }
 
 TEST(PluginLoader, RejectsMissingLibraryWrongMagicAndMissingEntryPoints) {
-    EXPECT_THAT(loadError("/nonexistent/libNothing.so"), HasSubstr("Cannot load plug-in library '/nonexistent/libNothing.so'"));
+    EXPECT_THAT(loadError("/nonexistent/libNothing.so"),
+                HasSubstr("Cannot load plug-in library '/nonexistent/libNothing.so'"));
     EXPECT_THAT(loadError(WRONG_MAGIC_PLUGIN_PATH), HasSubstr("__KORVANTA_PLUGIN_V2_MAGIC_STRING__"));
     EXPECT_THAT(loadError(WRONG_MAGIC_PLUGIN_PATH), HasSubstr("no valid plug-in descriptor"));
     EXPECT_THAT(loadError(NO_ENTRY_POINTS_PLUGIN_PATH), HasSubstr("lacks the symbol korvantaPluginId"));
@@ -48,7 +49,8 @@ TEST(PluginLoader, LoadsTheImageMathPlugin) {
         EXPECT_EQ(factory.algorithmDescriptors()[0].name, "Image Operations;Arithmetic Operators");
 
         auto set = test::makeSet(test::descriptor(PixelType::Float, 2, 2, 1, 1), 2);
-        std::unique_ptr<Algorithm> algorithm = loader.createAlgorithm("ImageMath.SharedImageArithmetic", {set.get()});
+        std::unique_ptr<Algorithm> algorithm =
+            loader.createAlgorithm("ImageMath.SharedImageArithmetic", {set.get()});
         ASSERT_TRUE(algorithm);
         EXPECT_EQ(algorithm->factoryInfo().name, "Arithmetic Operators");
         auto controller = loader.createController(algorithm.get());
@@ -56,7 +58,8 @@ TEST(PluginLoader, LoadsTheImageMathPlugin) {
         EXPECT_EQ(controller->algorithm(), algorithm.get());
         EXPECT_EQ(loader.createAlgorithm("ImageMath.Missing", {set.get()}), nullptr);
     }
-    EXPECT_THAT(PluginAutoRegistrationGuard::registeredIds(), ::testing::Not(::testing::Contains("Korvanta.ImageMath")));
+    EXPECT_THAT(PluginAutoRegistrationGuard::registeredIds(),
+                ::testing::Not(::testing::Contains("Korvanta.ImageMath")));
 }
 
 }  // namespace

@@ -30,7 +30,8 @@ struct Shown {
 };
 
 std::ostream& operator<<(std::ostream& out, const Shown& s) {
-    return out << "{\"" << s.evalString << "\", " << s.rightHandSideHidden << ", " << s.channelIndicesHidden << "}";
+    return out << "{\"" << s.evalString << "\", " << s.rightHandSideHidden << ", " << s.channelIndicesHidden
+               << "}";
 }
 
 Shown shown(const SharedImageArithmeticAlgorithm& algorithm) {
@@ -69,7 +70,8 @@ TEST_F(AlgorithmParameters, FreshConfigurationHoldsDefaultsTypeCodeAndAttributes
     EXPECT_EQ(modeDefault, 0);
     EXPECT_EQ(record.paramType("mode"), 8);
     EXPECT_EQ(attribute(record, "mode", "values"),
-              "BinaryAdd, BinaryMinus, BinaryMult, BinaryDivide, BinaryPow, UnaryMinus, UnaryAbs, UnaryChannelSwizzle");
+              "BinaryAdd, BinaryMinus, BinaryMult, BinaryDivide, BinaryPow, UnaryMinus, UnaryAbs, "
+              "UnaryChannelSwizzle");
     std::vector<unsigned long> indices, indicesDefault;
     ASSERT_TRUE(record.param("channelIndices", indices));
     ASSERT_TRUE(record.paramDefault("channelIndices", indicesDefault));
@@ -88,7 +90,8 @@ TEST_F(AlgorithmParameters, FreshConfigurationHoldsDefaultsTypeCodeAndAttributes
     SharedImageArithmeticAlgorithm withSecond(*first, second.get());
     Properties binary;
     withSecond.configuration(&binary);
-    EXPECT_EQ(attribute(binary, "mode", "values"), "BinaryAdd, BinaryMinus, BinaryMult, BinaryDivide, BinaryPow");
+    EXPECT_EQ(attribute(binary, "mode", "values"),
+              "BinaryAdd, BinaryMinus, BinaryMult, BinaryDivide, BinaryPow");
 }
 
 TEST_F(AlgorithmParameters, EvalStringAndVisibilityFollowTheModeWithoutSecondSet) {
@@ -122,7 +125,9 @@ TEST_F(AlgorithmParameters, EvalStringAndVisibilityFollowTheModeWithSecondSet) {
     };
     const std::vector<Case> cases = {
         {0, {"(image0)+(image1)", "true", "true"}},
-        {3, {"(float(length(image1) != 0.0) * (image0))/(image1 + float(length(image1) == 0.0))", "true", "true"}},
+        {3,
+         {"(float(length(image1) != 0.0) * (image0))/(image1 + float(length(image1) == 0.0))", "true",
+          "true"}},
         {4, {"pow((image0), (image1))", "true", "true"}},
         {5, {"", "true", "true"}},
         {7, {"", "true", "false"}},
@@ -153,9 +158,13 @@ TEST_F(AlgorithmParameters, EvalStringSignalsOnlyRealChanges) {
         int textChanges;
     };
     const std::vector<Step> steps = {
-        {"mode", 0, 0},           // unchanged mode: no handler runs
+        {"mode", 0, 0},             // unchanged mode: no handler runs
         {"rightHandSide", 2.5, 0},  // the scalar enters the text by name, not by value
-        {"mode", 5, 1},  {"rightHandSide", 7, 1}, {"mode", 8, 2}, {"mode", 9, 2}, {"mode", 7, 3},
+        {"mode", 5, 1},
+        {"rightHandSide", 7, 1},
+        {"mode", 8, 2},
+        {"mode", 9, 2},
+        {"mode", 7, 3},
         {"mode", 2, 4},
     };
     for (const Step& step : steps) {
@@ -174,7 +183,8 @@ TEST_F(AlgorithmParameters, EvalStringSignalsOnlyRealChanges) {
 
 TEST_F(AlgorithmParameters, RejectedRightHandPixelTypeStillGetsText) {
     auto odd = std::make_unique<SharedImageSet>();
-    odd->add(std::make_shared<SharedImage>(test::descriptor(static_cast<PixelType>(0x1234), 4, 4, 1, 3), nullptr));
+    odd->add(
+        std::make_shared<SharedImage>(test::descriptor(static_cast<PixelType>(0x1234), 4, 4, 1, 3), nullptr));
     SharedImageArithmeticAlgorithm algorithm(*first, odd.get());
     EXPECT_EQ(shown(algorithm).evalString, "(image0)+(image1)");
 }

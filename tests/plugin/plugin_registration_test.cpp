@@ -28,9 +28,11 @@ TEST(Registration, FactoryRegistersTheAlgorithmOnceUnderItsFullId) {
     EXPECT_EQ(factory.algorithmId(typeid(SharedImageArithmeticAlgorithm)), fullId);
     EXPECT_TRUE(log.records().empty());
 
-    factory.registerAlgorithm<SharedImageArithmeticAlgorithm>("SharedImageArithmetic", "Other;Name", {}, std::nullopt);
+    factory.registerAlgorithm<SharedImageArithmeticAlgorithm>("SharedImageArithmetic", "Other;Name", {},
+                                                              std::nullopt);
     EXPECT_EQ(factory.algorithmDescriptors().size(), 1u);
-    ASSERT_EQ(log.texts(), std::vector<std::string>{"Algorithm already registered: ImageMath.SharedImageArithmetic"});
+    ASSERT_EQ(log.texts(),
+              std::vector<std::string>{"Algorithm already registered: ImageMath.SharedImageArithmetic"});
 }
 
 TEST(Registration, CreateFunctionMakesAlgorithmWithFactoryInfoOrNullForRejectedData) {

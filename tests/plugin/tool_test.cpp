@@ -53,7 +53,8 @@ TEST(ImageSetJson, EveryPixelTypeAndSpecialValueRoundTripsExactly) {
             tools::setStoredValue(*image->mem(), static_cast<std::int64_t>(i), values[i]);
         set.add(image);
         const QByteArray text = QJsonDocument(tools::imageSetToJson(set)).toJson();
-        std::unique_ptr<SharedImageSet> back = tools::imageSetFromJson(QJsonDocument::fromJson(text).object());
+        std::unique_ptr<SharedImageSet> back =
+            tools::imageSetFromJson(QJsonDocument::fromJson(text).object());
         ASSERT_EQ(back->size(), 1);
         const ImageDescriptor d = back->get(0)->descriptor();
         EXPECT_EQ(d.pixelType, type);
@@ -70,7 +71,8 @@ TEST(ImageSetJson, EveryPixelTypeAndSpecialValueRoundTripsExactly) {
 
 TEST(ImageSetJson, RejectsMalformedImages) {
     const std::vector<std::pair<const char*, const char*>> cases = {
-        {R"({"images": [{"pixelType": "uint8", "width": 2, "values": [1]}]})", "holds 1 values for 2 elements"},
+        {R"({"images": [{"pixelType": "uint8", "width": 2, "values": [1]}]})",
+         "holds 1 values for 2 elements"},
         {R"({"images": [{"pixelType": "uint8", "values": [256]}]})", "does not fit"},
         {R"({"images": [{"pixelType": "int16", "values": [1.5]}]})", "does not fit"},
         {R"({"images": [{"pixelType": "float", "values": ["nan"]}]})", "expected a number"},
@@ -120,7 +122,7 @@ TEST(ParameterInput, ParsesByTheConfiguredTypeAndRejectsTheRest) {
 
     const std::vector<std::pair<std::string, std::string>> rejected = {
         {"mode", "BinaryDivision"}, {"mode", "99999999999"}, {"rightHandSide", "2.5x"}, {"rightHandSide", ""},
-        {"channelIndices", "1,-2"}, {"inPlace", "yes"},        {"evalString", "x"},       {"unknown", "1"},
+        {"channelIndices", "1,-2"}, {"inPlace", "yes"},      {"evalString", "x"},       {"unknown", "1"},
     };
     for (const auto& [key, text] : rejected)
         EXPECT_THROW(tools::setParameterFromText(record, configuration, key, text), std::invalid_argument)
@@ -133,32 +135,39 @@ TEST(HostTool, ScriptedModeComputesAndRoundTripsValuesExactly) {
         "parameters": {"mode": "BinaryAdd", "rightHandSide": 0, "inPlace": false},
         "first": {"images": [
             {"pixelType": "double", "width": 3, "height": 2, "values":
-                [0.1, "NaN", "Infinity", "-Infinity", 5e-324, 1.7976931348623157e308], "shift": 0.5, "scale": 2},
+                [0.1, "NaN", "Infinity", "-Infinity", 5e-324, 1.7976931348623157e308]},
             {"pixelType": "double", "width": 3, "height": 2, "values": [1, 2, 3, 4, 5, 6], "shift": 0.5, "scale": 2}],
           "selection": [0]}
     })";
-    const auto [output, status] = runCommand(std::string(KORVANTA_HOST_PATH) + " script " + input + " 2>/dev/null");
+    const auto [output, status] =
+        runCommand(std::string(KORVANTA_HOST_PATH) + " script " + input + " 2>/dev/null");
     ASSERT_EQ(status, 0) << output;
     const QJsonObject result = QJsonDocument::fromJson(QByteArray::fromStdString(output)).object();
     EXPECT_EQ(result.value("status").toInt(-1), 0);
     EXPECT_EQ(result.value("evalString").toString(), "(image0)+(scalarf0)");
     std::unique_ptr<SharedImageSet> images = tools::imageSetFromJson(result);
     ASSERT_EQ(images->size(), 2);
-    // x + 0 in real values: (x / 2 - 0.5 + 0 + 0.5) * 2 gives x back for these values; NaN stays NaN.
-    const std::vector<double> expected = {0.1, std::nan(""), INFINITY, -INFINITY, 5e-324, 1.7976931348623157e308};
+    // x + 0 with shift 0 and scale 1 gives x back; NaN stays NaN. Image 1 is not selected.
+    const std::vector<double> expected = {0.1,       std::nan(""), INFINITY,
+                                          -INFINITY, 5e-324,       1.7976931348623157e308};
     for (std::size_t i = 0; i < expected.size(); ++i)
-        EXPECT_TRUE(test::sameValue(test::storedAt(*images->get(0), static_cast<std::int64_t>(i)), expected[i])) << i;
+        EXPECT_TRUE(
+            test::sameValue(test::storedAt(*images->get(0), static_cast<std::int64_t>(i)), expected[i]))
+            << i;
     EXPECT_EQ(test::storedAt(*images->get(1), 5), 6.0);
-    EXPECT_EQ(images->get(0)->descriptor().shift, 0.5);
+    EXPECT_EQ(images->get(1)->descriptor().shift, 0.5);
+    EXPECT_EQ(images->get(1)->descriptor().scale, 2.0);
 }
 
 TEST(HostTool, ScriptedModeReportsBadInputAsJsonError) {
     const std::string input = ::testing::TempDir() + "korvanta_host_bad_script.json";
     std::ofstream(input) << R"({"parameters": {"mode": 7, "channelIndices": [5]},
         "first": {"images": [{"pixelType": "uint8", "channels": 2, "values": [1, 2]}]}})";
-    const auto [output, status] = runCommand(std::string(KORVANTA_HOST_PATH) + " script " + input + " 2>/dev/null");
+    const auto [output, status] =
+        runCommand(std::string(KORVANTA_HOST_PATH) + " script " + input + " 2>/dev/null");
     EXPECT_EQ(status, 1);
-    EXPECT_THAT(output, HasSubstr("\"error\":\"\\\"channelIndices\\\" holds 1 entries but image 0 has 2 channels\""));
+    EXPECT_THAT(output,
+                HasSubstr("\"error\":\"\\\"channelIndices\\\" holds 1 entries but image 0 has 2 channels\""));
 }
 
 TEST(HostTool, DemoModeRunsThroughTheLoadedPlugin) {
@@ -169,8 +178,8 @@ TEST(HostTool, DemoModeRunsThroughTheLoadedPlugin) {
     EXPECT_THAT(output, HasSubstr("Performing arithmetic operation..."));
     EXPECT_THAT(output, HasSubstr("evalString: (image0)*(scalarf0)"));
     EXPECT_THAT(output, HasSubstr("image 2: min 4  max 4  mean 4  ->  min 10  max 10  mean 10"));
-    const auto [second, secondStatus] = runCommand(std::string(KORVANTA_HOST_PATH) +
-                                                   " demo size=4x4x1 second=one mode=BinaryDivide 2>&1");
+    const auto [second, secondStatus] =
+        runCommand(std::string(KORVANTA_HOST_PATH) + " demo size=4x4x1 second=one mode=BinaryDivide 2>&1");
     EXPECT_EQ(secondStatus, 0) << second;
     EXPECT_THAT(second, HasSubstr("evalString: (float(length(image1) != 0.0)"));
 }
