@@ -43,11 +43,11 @@ public:
     OwningDataList takeOutput() override;
 
 private:
-    void onModeChanged();
-    void onRightHandSideChanged();
-    void onChannelIndicesChanged();
-    void updateEvalString();
-    void assign(SharedImageSet& destination);
+    IMAGEMATH_INTERNAL void onModeChanged();
+    IMAGEMATH_INTERNAL void onRightHandSideChanged();
+    IMAGEMATH_INTERNAL void onChannelIndicesChanged();
+    IMAGEMATH_INTERNAL void updateEvalString();
+    IMAGEMATH_INTERNAL void assign(SharedImageSet& destination);
 
     Parameter<std::string> m_evalString{"evalString", ""};
     Parameter<bool> m_inPlace{"inPlace", false};

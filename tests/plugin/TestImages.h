@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "host/image/PixelTypeUtils.h"
 #include "host/image/SharedImageSet.h"
-#include "tools/ElementAccess.h"
 
 namespace Korvanta {
 namespace test {
@@ -25,15 +25,23 @@ inline ImageDescriptor descriptor(PixelType type, int width, int height, int sli
 
 // Stored element i of the image's CPU memory, widened to double.
 inline double storedAt(SharedImage& image, std::int64_t i) {
-    return tools::storedValue(*image.mem(), i);
+    double value = 0;
+    Utils::visitElementType(image.descriptor().pixelType, [&](auto tag) {
+        using T = typename decltype(tag)::type;
+        value = static_cast<double>(static_cast<TypedImage<T>*>(image.mem())->pointer()[i]);
+    });
+    return value;
 }
 
 // Sets every stored element i to stored(i), which must be representable in the element type.
 template <class F>
 void fillStored(SharedImage& image, F stored) {
-    MemImage& memory = *image.mem();
-    for (std::int64_t i = 0; i < memory.descriptor().elementCount(); ++i)
-        tools::setStoredValue(memory, i, stored(i));
+    Utils::visitElementType(image.descriptor().pixelType, [&](auto tag) {
+        using T = typename decltype(tag)::type;
+        auto* memory = static_cast<TypedImage<T>*>(image.mem());
+        for (std::int64_t i = 0; i < memory->size(); ++i)
+            memory->pointer()[i] = static_cast<T>(stored(i));
+    });
 }
 
 // Same value, NaN equal to NaN.
