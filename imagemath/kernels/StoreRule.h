@@ -7,7 +7,8 @@
 #include "imagemath/kernels/RoundHalfAwayFromZero.h"
 
 // The conversion of a destination value (a double) into an element of the destination type. Every double,
-// NaN and the infinities included, has a defined element; nothing casts NaN or an out-of-range double.
+// NaN and the infinities included, has a defined element: no integer conversion ever sees NaN or a value
+// outside its range, and the float conversion is the IEEE 754 one, defined for every double.
 namespace Korvanta {
 namespace ImageMath {
 namespace kernels {
@@ -19,7 +20,7 @@ constexpr double kInt32Max = 2147483647.0;
 constexpr double kUint32Max = 4294967295.0;
 constexpr double kTwoPow31 = 2147483648.0;
 
-// NaN gives 0, anything else is limited to [low, high]. Each comparison maps to one min/max instruction.
+// NaN gives 0, anything else is limited to [low, high]; each select can become one min/max instruction.
 inline double limited(double value, double low, double high) {
     const double number = value == value ? value : 0.0;
     const double notBelow = number < low ? low : number;
