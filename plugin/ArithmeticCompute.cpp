@@ -3,33 +3,36 @@
 #include "imagemath/SetAssignment.h"
 #include "plugin/ModeDispatch.h"
 #include "plugin/OperandValidation.h"
+#include "plugin/SetAssignments.h"
 #include "plugin/SetLeaf.h"
 #include "plugin/SharedImageArithmeticAlgorithm.h"
 
 namespace Korvanta {
 
-void SharedImageArithmeticAlgorithm::assign(SharedImageSet& destination) {
+void assignWithoutSecondSet(SharedImageArithmeticAlgorithm::Mode mode, SharedImageSet& destination,
+                            SharedImageSet& first, float rightHandSide,
+                            const std::vector<unsigned long>& channelIndices) {
     using namespace ImageMath::internal;
     UntypedSetLeaf target = setLeaf(destination);
-    const UntypedSetLeaf left = setLeaf(m_first);
-    const Mode mode = m_mode.value();
-    if (m_second) {
-        Utils::visitElementType(rightHandPixelType(*m_second), [&](auto tag) {
-            using Right = ImageMath::Array<SharedImageSet, typename decltype(tag)::type, false>;
-            const Right right = setLeaf<typename decltype(tag)::type>(*m_second);
-            withBinaryOperator<ImageMath::ImgOps::divideIfNotZero>(mode, [&](auto op) {
-                target = BinaryOpTpl<decltype(op), UntypedSetLeaf, Right>(left, right, op);
-            });
-        });
-        return;
-    }
+    const UntypedSetLeaf left = setLeaf(first);
     withBinaryOperator<ImageMath::ImgOps::divide>(mode, [&](auto op) {
-        const ImageMath::Scalar<float> scalar(m_rightHandSide.value());
+        const ImageMath::Scalar<float> scalar(rightHandSide);
         target = BinaryOpTpl<decltype(op), UntypedSetLeaf, ImageMath::Scalar<float>>(left, scalar, op);
     });
     withUnaryOperator(mode, [&](auto op) { target = UnaryOpTpl<decltype(op), UntypedSetLeaf>(left, op); });
-    if (mode == UnaryChannelSwizzle)
-        target = ChannelSwizzleViewTpl<UntypedSetLeaf>(left, m_channelIndices.value());
+    if (mode == SharedImageArithmeticAlgorithm::UnaryChannelSwizzle)
+        target = ChannelSwizzleViewTpl<UntypedSetLeaf>(left, channelIndices);
+}
+
+void SharedImageArithmeticAlgorithm::assign(SharedImageSet& destination) {
+    const Mode mode = m_mode.value();
+    if (m_second) {
+        Utils::visitElementType(rightHandPixelType(*m_second), [&](auto tag) {
+            assignImageOperation<typename decltype(tag)::type>(mode, destination, m_first, *m_second);
+        });
+        return;
+    }
+    assignWithoutSecondSet(mode, destination, m_first, m_rightHandSide.value(), m_channelIndices.value());
 }
 
 }  // namespace Korvanta

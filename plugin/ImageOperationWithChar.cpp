@@ -1,0 +1,3 @@
+#include "plugin/ImageOperationAssignment.h"
+
+IMAGEMATH_INSTANTIATE_IMAGE_OPERATION(char);
