@@ -71,14 +71,7 @@ bool DemoImages::set(const std::string& key, const std::string& text) {
 std::unique_ptr<SharedImageSet> DemoImages::make() const {
     if (!Utils::isKnownPixelType(pixelType))
         throw std::invalid_argument("The demo makes images of the nine known pixel types only");
-    ImageDescriptor d;
-    d.pixelType = pixelType;
-    d.width = width;
-    d.height = height;
-    d.slices = slices;
-    d.channels = channels;
-    d.shift = shift;
-    d.scale = scale;
+    const ImageDescriptor d = makeImageDescriptor(pixelType, width, height, slices, channels, shift, scale);
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> randomValue(0, 100);
     auto set = std::make_unique<SharedImageSet>();

@@ -24,6 +24,20 @@ struct ImageDescriptor {
     std::int64_t elementCount() const;
 };
 
+// A descriptor of one element type and extents, with unit spacing and the given value mapping.
+inline ImageDescriptor makeImageDescriptor(PixelType type, int width, int height, int slices, int channels,
+                                           double shift = 0.0, double scale = 1.0) {
+    ImageDescriptor descriptor;
+    descriptor.pixelType = type;
+    descriptor.width = width;
+    descriptor.height = height;
+    descriptor.slices = slices;
+    descriptor.channels = channels;
+    descriptor.shift = shift;
+    descriptor.scale = scale;
+    return descriptor;
+}
+
 bool operator==(const ImageDescriptor& a, const ImageDescriptor& b);
 inline bool operator!=(const ImageDescriptor& a, const ImageDescriptor& b) {
     return !(a == b);

@@ -28,13 +28,7 @@ using ImageLeaf = Array<SharedImage, void, false>;
 
 inline ImageDescriptor describe(PixelType type, int channels = 1, int width = 3, int height = 2,
                                 int slices = 1) {
-    ImageDescriptor descriptor;
-    descriptor.pixelType = type;
-    descriptor.width = width;
-    descriptor.height = height;
-    descriptor.slices = slices;
-    descriptor.channels = channels;
-    return descriptor;
+    return makeImageDescriptor(type, width, height, slices, channels);
 }
 
 inline std::shared_ptr<SharedImage> makeImage(const ImageDescriptor& descriptor) {

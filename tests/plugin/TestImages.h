@@ -10,17 +10,9 @@
 namespace Korvanta {
 namespace test {
 
-inline ImageDescriptor descriptor(PixelType type, int width, int height, int slices, int channels,
-                                  double shift = 0.0, double scale = 1.0) {
-    ImageDescriptor d;
-    d.pixelType = type;
-    d.width = width;
-    d.height = height;
-    d.slices = slices;
-    d.channels = channels;
-    d.shift = shift;
-    d.scale = scale;
-    return d;
+inline ImageDescriptor descriptor(PixelType type, int width, int height, int slices, int channels, double shift = 0.0,
+                                  double scale = 1.0) {
+    return makeImageDescriptor(type, width, height, slices, channels, shift, scale);
 }
 
 // Stored element i of the image's CPU memory, widened to double.
