@@ -4,6 +4,7 @@
 
 #include "host/image/Selection.h"
 #include "host/image/SharedImageSet.h"
+#include "host/threading/CoreBudget.h"
 #include "host/threading/ThreadPool.h"
 #include "imagemath/AssignmentPool.h"
 #include "imagemath/Expressions.h"
@@ -40,10 +41,17 @@ Array<SharedImageSet, T, false>& Array<SharedImageSet, T, false>::operator=(cons
     const int count = set.size();
     const Selection selection = set.selection();
     internal::AssignmentPool pool;
+    int selected = 0;
+    for (int i = 0; i < count; ++i) {
+        selected += selection.isSelected(i, Selection::EmptyMeansAll) ? 1 : 0;
+    }
+    // The images still ahead count as tasks about to start, so the first tasks leave them their cores.
+    Threading::UpcomingTasks upcoming(static_cast<std::size_t>(selected));
     for (int i = 0; i < count; ++i) {
         if (!selection.isSelected(i, Selection::EmptyMeansAll)) {
             continue;
         }
+        upcoming.next();
         SharedImage* image = set.get(set.size() == 1 ? 0 : i);
         Array<SharedImage, void, false> destination(image, m_settings);
         const auto imageExpr = expr.convertToSharedImgExpr(static_cast<unsigned long>(i));

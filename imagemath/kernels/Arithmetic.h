@@ -13,6 +13,13 @@ namespace kernels {
 template <class Op>
 struct Arithmetic;
 
+// Whether an operator's element loop gains from wide vectors: every operator but pow, whose library call
+// per element keeps the loop scalar (and whose result a vector library would not reproduce).
+template <class Op>
+inline constexpr bool kVectorises = true;
+template <>
+inline constexpr bool kVectorises<ImgOps::pow> = false;
+
 template <>
 struct Arithmetic<ImgOps::add> {
     static double apply(double a, double b) { return a + b; }

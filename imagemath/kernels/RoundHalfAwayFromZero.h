@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cmath>
+#include <cstdint>
 
 namespace Korvanta {
 namespace ImageMath {
@@ -23,6 +24,21 @@ inline double roundHalfAwayFromZero(double value) {
     const double nearestEven = (magnitude + kTwoPow52) - kTwoPow52;
     const double tieGoingDown = magnitude - nearestEven == 0.5 ? 1.0 : 0.0;
     return std::copysign(nearestEven + tieGoingDown, value);
+}
+
+// The same rounding for a value in the signed 32-bit range, as that integer, in three steps: add the
+// largest double below one half, h = 1/2 - 2^-54, with the value's sign, and truncate. For 0 <= y < 2^51
+// (negative values mirror it, -0 included) with k the nearest integer, halves up:
+// - y < k + 1/2 puts y at or below k + 1/2 - u, u = ulp(y) <= 2^-52 * y (both are multiples of u), so
+//   y + h <= k + 1 - u - 2^-54 lies below the double just under k + 1 (or below k + 1/2 when k + 1 is in
+//   a higher binade than y): the rounded sum stays below k + 1.
+// - y >= k: the sum is at least k. y in [k - 1/2, k): only y = k - 1/2 puts the exact sum below k, at
+//   k - 2^-54, which rounds to k (a tie to the even k for k = 1, nearer to k above).
+// So the rounded sum truncates to k: 0.49999999999999994 gives 0, 0.5 gives 1, 2.5 gives 3. The limited
+// values stay within (-2^31 - 1, 2^31) after the addition, so the conversion is always in range.
+inline std::int32_t roundedInt32(double limitedValue) {
+    constexpr double kBelowHalf = 0.49999999999999994;
+    return static_cast<std::int32_t>(limitedValue + std::copysign(kBelowHalf, limitedValue));
 }
 
 }  // namespace kernels

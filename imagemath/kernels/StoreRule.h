@@ -27,25 +27,32 @@ inline double limited(double value, double low, double high) {
     return notBelow > high ? high : notBelow;
 }
 
-// Rounded half away from zero into the signed 32-bit range, saturating; NaN gives 0. Limiting first and
-// rounding then gives the same integer as the other order, since the bounds are integers and rounding
-// is monotonic; it keeps the cast in range.
-inline std::int32_t saturatedInt32(double value) {
-    return static_cast<std::int32_t>(roundHalfAwayFromZero(limited(value, kInt32Min, kInt32Max)));
+// NaN gives low, anything else is limited to [low, high]: a NaN fails the first comparison. Where low
+// stores as 0 (0 itself, or -2^31 whose low 8 and 16 bits are 0), this gives NaN's element with one
+// comparison fewer.
+inline double limitedNaNToLow(double value, double low, double high) {
+    const double notBelow = low < value ? value : low;
+    return notBelow > high ? high : notBelow;
 }
 
-// The same into [0, 2^32 - 1]. The offset by 2^31 is exact on these integers and keeps the conversion
-// in the signed 32-bit range, which vectorises where an unsigned conversion would not.
+// The integer types limit before they round: that gives the same integer as the other order, since the
+// bounds are integers and rounding is monotonic, and it keeps every conversion in range.
+
+// Rounded half away from zero into [0, 2^32 - 1], saturating, NaN giving 0. The offset by 2^31 is exact
+// on these integers and keeps the conversion in the signed 32-bit range, which vectorises where an
+// unsigned conversion would not.
 inline std::uint32_t saturatedUint32(double value) {
-    const double rounded = roundHalfAwayFromZero(limited(value, 0.0, kUint32Max));
+    const double rounded = roundHalfAwayFromZero(limitedNaNToLow(value, 0.0, kUint32Max));
     return static_cast<std::uint32_t>(static_cast<std::int32_t>(rounded - kTwoPow31)) + 0x80000000u;
 }
 
-// 8- and 16-bit types keep the low bits of the saturated 32-bit integer, signed and unsigned alike.
+// 8- and 16-bit types keep the low bits of the saturated 32-bit integer, signed and unsigned alike; NaN
+// saturates to -2^31, whose low bits are 0.
 template <class T>
 inline T lowBitsOfInt32(double value) {
     using Bits = std::make_unsigned_t<T>;
-    return static_cast<T>(static_cast<Bits>(static_cast<std::uint32_t>(saturatedInt32(value))));
+    const std::int32_t saturated = roundedInt32(limitedNaNToLow(value, kInt32Min, kInt32Max));
+    return static_cast<T>(static_cast<Bits>(static_cast<std::uint32_t>(saturated)));
 }
 
 }  // namespace storeDetail
@@ -58,7 +65,10 @@ struct StoreRule {
 
 template <>
 struct StoreRule<int> {
-    static int store(double value) { return storeDetail::saturatedInt32(value); }
+    static int store(double value) {
+        using namespace storeDetail;
+        return roundedInt32(limited(value, kInt32Min, kInt32Max));
+    }
 };
 
 template <>

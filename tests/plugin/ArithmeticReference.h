@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "host/core/Properties.h"
 #include "host/image/SharedImageSet.h"
 #include "tests/plugin/TestImages.h"
 
@@ -61,6 +62,60 @@ inline double storedAs(PixelType type, double value) {
         default:
             return value;
     }
+}
+
+// The algorithm's parameters for one computation, and the record that configures them.
+struct Settings {
+    int mode = 0;
+    bool inPlace = false;
+    float rightHandSide = 1.0f;
+    std::vector<unsigned long> channelIndices = {0, 1, 2, 3};
+};
+
+inline Properties record(const Settings& run) {
+    Properties p;
+    p.setParam("mode", run.mode);
+    p.setParam("inPlace", run.inPlace);
+    p.setParam("rightHandSide", run.rightHandSide);
+    p.setParam("channelIndices", run.channelIndices);
+    return p;
+}
+
+// The stored values of an image's CPU memory, widened to double.
+inline std::vector<double> storedValues(SharedImage& image) {
+    std::vector<double> values;
+    for (std::int64_t i = 0; i < image.descriptor().elementCount(); ++i)
+        values.push_back(storedAt(image, i));
+    return values;
+}
+
+// The stored values that the algorithm must leave in image k of the destination, computed from the
+// first set (and second set, if any) as they were before the computation.
+inline std::vector<double> expectedStoredValues(const SharedImageSet& first, const SharedImageSet* second,
+                                                const Settings& run, int k) {
+    const int mode = run.mode;
+    SharedImage& left = *first.get(k);
+    const ImageDescriptor d = left.descriptor();
+    const bool computes = (mode >= 0 && mode <= 4) || (!second && mode >= 5 && mode <= 7);
+    if (!computes)
+        return storedValues(left);
+    std::vector<double> out(static_cast<std::size_t>(d.elementCount()));
+    for (std::int64_t i = 0; i < d.elementCount(); ++i) {
+        const double l = realValue(storedAt(left, i), d);
+        double value = 0;
+        if (mode == 7) {
+            const std::int64_t c = i % d.channels;
+            const std::int64_t source = i - c + static_cast<std::int64_t>(run.channelIndices[c]);
+            value = realValue(storedAt(left, source), d);
+        } else if (second) {
+            SharedImage& rightImage = *second->get(second->size() == 1 ? 0 : k);
+            value = applyMode(mode, true, l, realValue(storedAt(rightImage, i), rightImage.descriptor()));
+        } else {
+            value = applyMode(mode, false, l, static_cast<double>(run.rightHandSide));
+        }
+        out[static_cast<std::size_t>(i)] = storedAs(d.pixelType, (value + d.shift) * d.scale);
+    }
+    return out;
 }
 
 }  // namespace test

@@ -10,15 +10,16 @@
 namespace Korvanta {
 namespace test {
 
-inline ImageDescriptor descriptor(PixelType type, int width, int height, int slices, int channels, double shift = 0.0,
-                                  double scale = 1.0) {
+inline ImageDescriptor descriptor(PixelType type, int width, int height, int slices, int channels,
+                                  double shift = 0.0, double scale = 1.0) {
     return makeImageDescriptor(type, width, height, slices, channels, shift, scale);
 }
 
-// Stored element i of the image's CPU memory, widened to double.
+// Stored element i of the image's CPU memory, widened to double. The memory's own pixel type names its
+// element type, also for an image that names another one.
 inline double storedAt(SharedImage& image, std::int64_t i) {
     double value = 0;
-    Utils::visitElementType(image.descriptor().pixelType, [&](auto tag) {
+    Utils::visitElementType(image.mem()->descriptor().pixelType, [&](auto tag) {
         using T = typename decltype(tag)::type;
         value = static_cast<double>(static_cast<TypedImage<T>*>(image.mem())->pointer()[i]);
     });

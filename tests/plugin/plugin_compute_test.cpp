@@ -40,55 +40,17 @@ std::unique_ptr<SharedImageSet> sampleSet(PixelType type, int count, int channel
                          [type](int k, std::int64_t i) { return sampleValue(type, k, i); });
 }
 
-struct Settings {
-    int mode = 0;
-    bool inPlace = false;
-    float rightHandSide = 1.0f;
-    std::vector<unsigned long> channelIndices = {0, 1, 2, 3};
-};
-
-Properties record(const Settings& run) {
-    Properties p;
-    p.setParam("mode", run.mode);
-    p.setParam("inPlace", run.inPlace);
-    p.setParam("rightHandSide", run.rightHandSide);
-    p.setParam("channelIndices", run.channelIndices);
-    return p;
-}
+using test::record;
+using test::Settings;
 
 std::vector<double> storedImage(SharedImage& image) {
-    std::vector<double> values;
-    for (std::int64_t i = 0; i < image.descriptor().elementCount(); ++i)
-        values.push_back(test::storedAt(image, i));
-    return values;
+    return test::storedValues(image);
 }
 
 // The stored values that compute must leave in image k of the destination.
 std::vector<double> expectedImage(const SharedImageSet& first, const SharedImageSet* second,
                                   const Settings& run, int k) {
-    SharedImage& left = *first.get(k);
-    const ImageDescriptor d = left.descriptor();
-    const bool computes = (run.mode >= 0 && run.mode <= 4) || (!second && run.mode >= 5 && run.mode <= 7);
-    if (!computes)
-        return storedImage(left);
-    std::vector<double> out(static_cast<std::size_t>(d.elementCount()));
-    for (std::int64_t i = 0; i < d.elementCount(); ++i) {
-        const double l = test::realValue(test::storedAt(left, i), d);
-        double value = 0;
-        if (run.mode == 7) {
-            const std::int64_t c = i % d.channels;
-            const std::int64_t source = i - c + static_cast<std::int64_t>(run.channelIndices[c]);
-            value = test::realValue(test::storedAt(left, source), d);
-        } else if (second) {
-            SharedImage& rightImage = *second->get(second->size() == 1 ? 0 : k);
-            value = test::applyMode(run.mode, true, l,
-                                    test::realValue(test::storedAt(rightImage, i), rightImage.descriptor()));
-        } else {
-            value = test::applyMode(run.mode, false, l, static_cast<double>(run.rightHandSide));
-        }
-        out[static_cast<std::size_t>(i)] = test::storedAs(d.pixelType, (value + d.shift) * d.scale);
-    }
-    return out;
+    return test::expectedStoredValues(first, second, run, k);
 }
 
 void expectSameValues(const std::vector<double>& actual, const std::vector<double>& expected) {

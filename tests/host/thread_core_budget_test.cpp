@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "host/threading/CoreBudget.h"
+#include "host/threading/ThreadPool.h"
+
+namespace Korvanta {
+namespace {
+
+using Threading::CoreBudget;
+using namespace std::chrono_literals;
+
+TEST(CoreBudgetTest, HelpersComeFromFreeCoresUpToTheFairShare) {
+    struct Case {
+        std::size_t cores, busy, queued, held, wanted, granted;
+    };
+    const Case cases[] = {
+        {8, 1, 0, 0, 7, 7},                      // alone: every other core
+        {8, 1, 0, 0, 3, 3},                      // no more than wanted
+        {8, 2, 0, 0, 7, 3},                      // two busy threads: half the cores each
+        {8, 1, 7, 0, 7, 0},                      // seven tasks about to start: one core each
+        {8, 1, 1, 0, 7, 3}, {8, 3, 0, 4, 7, 1},  // limited by the free cores
+        {8, 9, 0, 0, 7, 0},                      // more busy threads than cores
+        {1, 1, 0, 0, 4, 0},
+    };
+    for (const Case& c : cases) {
+        CoreBudget budget(c.cores);
+        // An earlier region of the first busy thread holds its helpers since it was alone.
+        budget.enterBusy();
+        ASSERT_EQ(budget.claimHelpers(c.held), c.held);
+        for (std::size_t i = 1; i < c.busy; ++i) {
+            budget.enterBusy();
+        }
+        for (std::size_t i = 0; i < c.queued; ++i) {
+            budget.taskQueued();
+        }
+        EXPECT_EQ(budget.claimHelpers(c.wanted), c.granted)
+            << c.cores << " cores, " << c.busy << " busy, " << c.queued << " queued, " << c.held << " held";
+    }
+}
+
+TEST(CoreBudgetTest, ABusyThreadWaitsOnlyWhileHelpersHoldItsCore) {
+    CoreBudget budget(2);
+    budget.enterBusy();
+    ASSERT_EQ(budget.claimHelpers(1), 1u);
+    std::atomic<bool> entered{false};
+    std::thread late([&] {
+        budget.enterBusy();
+        entered = true;
+    });
+    std::this_thread::sleep_for(20ms);
+    EXPECT_FALSE(entered.load()) << "entered while the helper held the last core";
+    budget.releaseHelpers(1);
+    late.join();
+    EXPECT_TRUE(entered.load());
+    EXPECT_EQ(budget.busyThreads(), 2u);
+    // Without helpers, threads that run their own work are never held back, whatever their number.
+    budget.enterBusy();
+    EXPECT_EQ(budget.busyThreads(), 3u);
+}
+
+TEST(CoreBudgetTest, ProcessBudgetCountsPoolTasksUpcomingTasksAndTeams) {
+    CoreBudget& process = CoreBudget::process();
+    ASSERT_EQ(process.busyThreads(), 0u);
+    ASSERT_EQ(process.queuedTasks(), 0u);
+    Threading::ThreadPool pool(1);
+    std::atomic<bool> release{false};
+    std::atomic<std::size_t> busyInTask{0};
+    std::atomic<std::size_t> busyInNestedScope{0};
+    pool.addTask([&] {
+        busyInTask = process.busyThreads();
+        {
+            const Threading::BusyThreadScope nested;
+            busyInNestedScope = process.busyThreads();
+        }
+        while (!release) {
+            std::this_thread::sleep_for(1ms);
+        }
+    });
+    pool.addTask([] {});
+    while (busyInTask == 0) {
+        std::this_thread::sleep_for(1ms);
+    }
+    EXPECT_EQ(process.queuedTasks(), 1u);
+    release = true;
+    pool.waitUntilFinished(0ms);
+    EXPECT_EQ(busyInTask.load(), 1u);
+    EXPECT_EQ(busyInNestedScope.load(), 1u);
+    EXPECT_EQ(process.busyThreads(), 0u);
+    EXPECT_EQ(process.queuedTasks(), 0u);
+    {
+        // Announced tasks hold the cores back like queued ones, until each is queued or withdrawn.
+        Threading::UpcomingTasks upcoming(process.cores());
+        EXPECT_EQ(process.queuedTasks(), process.cores());
+        upcoming.next();
+        EXPECT_EQ(process.queuedTasks(), process.cores() - 1);
+        const Threading::TeamBudget team(4);
+        EXPECT_EQ(team.threads(), 1);
+    }
+    EXPECT_EQ(process.queuedTasks(), 0u);
+    {
+        const Threading::TeamBudget team(4);
+        EXPECT_GE(team.threads(), 1);
+        EXPECT_LE(team.threads(), 4);
+        EXPECT_EQ(process.busyThreads(), 1u);
+        EXPECT_EQ(process.helperThreads(), static_cast<std::size_t>(team.threads() - 1));
+    }
+    EXPECT_EQ(process.helperThreads(), 0u);
+    EXPECT_EQ(process.busyThreads(), 0u);
+}
+
+}  // namespace
+}  // namespace Korvanta
