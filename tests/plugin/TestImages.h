@@ -26,10 +26,11 @@ inline double storedAt(SharedImage& image, std::int64_t i) {
     return value;
 }
 
-// Sets every stored element i to stored(i), which must be representable in the element type.
+// Sets every stored element i of the image's CPU memory to stored(i), which must be representable in the
+// memory's element type.
 template <class F>
 void fillStored(SharedImage& image, F stored) {
-    Utils::visitElementType(image.descriptor().pixelType, [&](auto tag) {
+    Utils::visitElementType(image.mem()->descriptor().pixelType, [&](auto tag) {
         using T = typename decltype(tag)::type;
         auto* memory = static_cast<TypedImage<T>*>(image.mem());
         for (std::int64_t i = 0; i < memory->size(); ++i)

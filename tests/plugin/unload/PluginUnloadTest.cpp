@@ -32,7 +32,7 @@ void loadComputeUnload(SharedImageSet& images) {
 
 TEST(PluginUnload, LoadsComputesAndUnloadsManyTimesInOneProcess) {
     auto images = test::makeSet(test::descriptor(PixelType::UShort, 24, 16, 12, 1), 1);
-    for (int round = 0; round < 300; ++round) {
+    for (int round = 0; round < 200; ++round) {
         SCOPED_TRACE(round);
         loadComputeUnload(*images);
         if (HasFatalFailure())
