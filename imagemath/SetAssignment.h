@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "host/image/Selection.h"
 #include "host/image/SharedImageSet.h"
@@ -9,11 +10,13 @@
 #include "imagemath/AssignmentPool.h"
 #include "imagemath/Expressions.h"
 #include "imagemath/ImageAssignment.h"
+#include "imagemath/OperandSnapshots.h"
 
 // The Set-level assignment: a Set-level expression into every selected image of the destination set,
 // in index order. An image whose destination already lives on the GPU, and whose expression the GPU
 // can evaluate, is assigned at once on this thread; every other image becomes one task on the host's
 // dispatcher. The call returns when every image is written, and rethrows the first failure of a task.
+// In place, the result is that of an assignment into other images: see OperandSnapshots.h.
 namespace Korvanta {
 namespace ImageMath {
 namespace internal {
@@ -40,26 +43,27 @@ Array<SharedImageSet, T, false>& Array<SharedImageSet, T, false>::operator=(cons
     SharedImageSet& set = *m_storage;
     const int count = set.size();
     const Selection selection = set.selection();
-    internal::AssignmentPool pool;
-    int selected = 0;
+    std::vector<internal::WrittenImage> written;
     for (int i = 0; i < count; ++i) {
-        selected += selection.isSelected(i, Selection::EmptyMeansAll) ? 1 : 0;
-    }
-    // The images still ahead count as tasks about to start, so the first tasks leave them their cores.
-    Threading::UpcomingTasks upcoming(static_cast<std::size_t>(selected));
-    for (int i = 0; i < count; ++i) {
-        if (!selection.isSelected(i, Selection::EmptyMeansAll)) {
-            continue;
+        if (selection.isSelected(i, Selection::EmptyMeansAll)) {
+            written.push_back(internal::WrittenImage{i, set.get(set.size() == 1 ? 0 : i)});
         }
+    }
+    // Before any image is written, the GPU-path ones on this thread included. Outlives the pool, whose
+    // tasks read the copies.
+    const internal::OperandSnapshots snapshots(written, expr);
+    internal::AssignmentPool pool;
+    // The images still ahead count as tasks about to start, so the first tasks leave them their cores.
+    Threading::UpcomingTasks upcoming(written.size());
+    for (const internal::WrittenImage& target : written) {
         upcoming.next();
-        SharedImage* image = set.get(set.size() == 1 ? 0 : i);
-        Array<SharedImage, void, false> destination(image, m_settings);
-        const auto imageExpr = expr.convertToSharedImgExpr(static_cast<unsigned long>(i));
+        Array<SharedImage, void, false> destination(target.image, m_settings);
+        const auto imageExpr = snapshots.imageExpression(expr, target.index);
         if (internal::takesGpuPath(destination, imageExpr)) {
             destination = imageExpr;
             continue;
         }
-        image->syncMem();
+        target.image->syncMem();
         const std::function<void()> task = [destination, imageExpr]() mutable { destination = imageExpr; };
         internal::dispatchThread(task, pool.pointer());
     }

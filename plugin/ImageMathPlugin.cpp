@@ -5,6 +5,7 @@
 #include "host/core/DataAnnotationFactory.h"
 #include "plugin/ImageMathAlgorithmControllerFactory.h"
 #include "plugin/ImageMathAlgorithmFactory.h"
+#include "plugin/OpenMpRuntimePin.h"
 
 namespace Korvanta {
 
@@ -19,6 +20,8 @@ std::string ImageMathPlugin::description() const {
 }
 
 int ImageMathPlugin::init() {
+    // Before any algorithm exists, so before any kernel can start the runtime's threads.
+    keepOpenMpRuntimeLoaded();
     auto algorithmFactory = std::make_unique<ImageMathAlgorithmFactory>();
     auto controllerFactory = std::make_unique<ImageMathAlgorithmControllerFactory>();
     registerFactories(std::move(algorithmFactory), std::move(controllerFactory), nullptr);

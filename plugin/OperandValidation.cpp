@@ -42,19 +42,36 @@ std::string shape(const ImageDescriptor& d) {
     throw std::invalid_argument(text);
 }
 
-// The CPU memory of a computable image of the set: present and holding the element type that both the
-// image and its memory name.
-const MemImage& checkedMemory(const SharedImageSet& set, int index, const std::string& setName) {
-    const std::string name = "Image " + std::to_string(index) + " of the " + setName;
-    const SharedImage* image = set.get(index);
-    const MemImage* memory = set.img(index);
-    if (!image || !memory)
-        fail(name + " has no CPU memory");
-    const PixelType type = image->descriptor().pixelType;
-    if (elementTypeOf(memory->descriptor().pixelType) != elementTypeOf(type) ||
-        !holdsElementType(*memory, type))
-        fail(name + " has the pixel type " + hex(type) + ", which its CPU memory does not hold");
+std::string imageName(int index, const char* setName) {
+    return "Image " + std::to_string(index) + " of the " + setName;
+}
+
+const MemImage& presentMemory(const SharedImageSet& set, int index, const char* setName) {
+    const MemImage* memory = set.get(index) ? set.img(index) : nullptr;
+    if (!memory)
+        fail(imageName(index, setName) + " has no CPU memory");
     return *memory;
+}
+
+// A destination image is computed in the element type of its CPU memory, whatever the image names: the
+// memory only has to hold the element type it names itself.
+const MemImage& destinationMemory(const SharedImageSet& first, int index) {
+    const MemImage& memory = presentMemory(first, index, "first set");
+    const PixelType type = memory.descriptor().pixelType;
+    if (!holdsElementType(memory, type))
+        fail(imageName(index, "first set") + " has CPU memory of the pixel type " + hex(type) +
+             ", which that memory does not hold");
+    return memory;
+}
+
+// The right-hand kernel is chosen by the pixel type the images name, so their memory must hold it.
+const MemImage& rightHandMemory(const SharedImageSet& second, int index) {
+    const MemImage& memory = presentMemory(second, index, "second set");
+    const PixelType type = second.get(index)->descriptor().pixelType;
+    if (elementTypeOf(memory.descriptor().pixelType) != elementTypeOf(type) || !holdsElementType(memory, type))
+        fail(imageName(index, "second set") + " has the pixel type " + hex(type) +
+             ", which its CPU memory does not hold");
+    return memory;
 }
 
 bool sameShape(const ImageDescriptor& a, const ImageDescriptor& b) {
@@ -107,13 +124,13 @@ void validateOperands(const SharedImageSet& first, const SharedImageSet* second,
     for (int i = 0; i < count; ++i) {
         if (!selection.isSelected(i, Selection::EmptyMeansAll))
             continue;
-        const ImageDescriptor& destination = checkedMemory(first, i, "first set").descriptor();
+        const ImageDescriptor& destination = destinationMemory(first, i).descriptor();
         if (!second && mode == SharedImageArithmeticAlgorithm::UnaryChannelSwizzle)
             checkSwizzle(destination, i, channelIndices);
         if (!second)
             continue;
         const int j = second->size() == 1 ? 0 : i;
-        const ImageDescriptor& right = checkedMemory(*second, j, "second set").descriptor();
+        const ImageDescriptor& right = rightHandMemory(*second, j).descriptor();
         if (elementTypeOf(right.pixelType) != elementTypeOf(rightType))
             fail("Image " + std::to_string(j) + " of the second set has the pixel type " +
                  hex(right.pixelType) + " but the set's default image has " + hex(rightType));

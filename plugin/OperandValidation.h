@@ -14,10 +14,11 @@ PixelType rightHandPixelType(const SharedImageSet& second);
 
 // Throws std::invalid_argument, naming the image and the problem, when the operands of the mode cannot be
 // computed: an empty set, a second set whose image count is neither 1 nor the first set's, an image without
-// CPU memory or whose memory does not hold the element type its pixel type names, operand extents or channel
-// counts that differ from the destination's, right-hand images of different element types, or a swizzle
-// list that does not name a source channel for every channel. Only selected images are examined; a mode
-// without an expression needs nothing beyond a valid right-hand pixel type.
+// CPU memory, CPU memory that does not hold the element type it names, a right-hand image whose memory does
+// not hold the element type the image names (a first-set image is computed in its memory's element type),
+// operand extents or channel counts that differ from the destination's, right-hand images of different
+// element types, or a swizzle list that does not name a source channel for every channel. Only selected
+// images are examined; a mode without an expression needs nothing beyond a valid right-hand pixel type.
 void validateOperands(const SharedImageSet& first, const SharedImageSet* second,
                       SharedImageArithmeticAlgorithm::Mode mode,
                       const std::vector<unsigned long>& channelIndices);

@@ -69,15 +69,19 @@ void SharedImageArithmeticAlgorithm::configuration(Properties* properties) const
 
 void SharedImageArithmeticAlgorithm::compute() {
     setStatus(Failed);
+    // Whatever an earlier compute left belongs to other settings: a compute that fails leaves nothing.
+    m_output.reset();
     Progress::Task task(progress(), 0, "Performing arithmetic operation...");
     validateOperands(m_first, m_second, m_mode.value(), m_channelIndices.value());
+    std::unique_ptr<SharedImageSet> output;
     SharedImageSet* destination = &m_first;
     if (!m_inPlace.value()) {
-        m_output = m_first.clone(SharedImageSet::CloneDefault);
-        m_output->setModality(m_first.modality());
-        destination = m_output.get();
+        output = m_first.clone(SharedImageSet::CloneDefault);
+        output->setModality(m_first.modality());
+        destination = output.get();
     }
     assign(*destination);
+    m_output = std::move(output);
     setStatus(Success);
     signalOutputChanged.emitSignal();
 }

@@ -39,6 +39,7 @@ public:
     void configure(const Properties* properties) override;
     void configuration(Properties* properties) const override;
     // Throws std::invalid_argument, before any image is cloned or written, for operands it cannot compute.
+    // Drops any output an earlier compute left; only a compute that succeeds leaves one to take.
     void compute() override;
     OwningDataList takeOutput() override;
 

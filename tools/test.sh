@@ -3,7 +3,7 @@
 #   default  the normal build and every test (what runs when nothing is named)
 #   asan     every test again, built with AddressSanitizer (its leak check included) and
 #            UndefinedBehaviorSanitizer; the stress test is the leak check of long use
-#   tsan     the driver, pool, stress and end-to-end tests, built with ThreadSanitizer
+#   tsan     the driver, pool, stress, end-to-end and plug-in unloading tests, built with ThreadSanitizer
 #   fuzz     the libFuzzer target (clang, ASan + UBSan) over the stored corpus for FUZZ_SECONDS
 #   all      the four, in this order
 # Environment: BUILD_DIR (default <repo>/build; the others build beside it in BUILD_DIR-asan, -tsan and
@@ -36,7 +36,7 @@ stage_asan() {
 }
 
 stage_tsan() {
-    local targets=(driver_tests host_tests plugin_tests stress_tests fuzz_corpus_replay)
+    local targets=(driver_tests host_tests plugin_tests plugin_unload_tests stress_tests fuzz_corpus_replay)
     "$root/tools/build.sh" "$build_dir-tsan" "${sanitized[@]}" -DIMAGEMATH_SANITIZE=thread "${targets[@]}"
     # GCC's OpenMP runtime (libgomp) is not built with ThreadSanitizer, which therefore cannot see its
     # barriers and reports every kernel's team as a race. The kernels run with one OpenMP thread here; the

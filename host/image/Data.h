@@ -11,7 +11,10 @@ class SharedImageSet;
 class Data {
 public:
     enum Kind { Unknown = 0, ImageSet = 1 };
-    enum Modality { NoModality = 0, Xray = 1, Ultrasound = 2, CT = 3, MRI = 4 };
+    // Any int converts to a Modality without undefined behaviour, so that a value read from outside can
+    // be checked with isModality after the conversion too.
+    enum Modality : int { NoModality = 0, Xray = 1, Ultrasound = 2, CT = 3, MRI = 4 };
+    static bool isModality(int value) { return value >= NoModality && value <= MRI; }
 
     virtual ~Data() = default;
     virtual Kind kind() const { return Unknown; }

@@ -1,8 +1,18 @@
 #include "host/image/SharedImageSet.h"
 
 #include <stdexcept>
+#include <string>
 
 namespace Korvanta {
+
+void SharedImageSet::setModality(Modality modality) {
+    if (!isModality(modality)) {
+        throw std::invalid_argument(
+            "SharedImageSet::setModality: " + std::to_string(static_cast<int>(modality)) +
+            " is no modality (" + std::to_string(NoModality) + " to " + std::to_string(MRI) + ")");
+    }
+    m_modality = modality;
+}
 
 int SharedImageSet::size() const {
     return static_cast<int>(m_images.size());

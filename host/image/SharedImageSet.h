@@ -19,7 +19,8 @@ public:
 
     Kind kind() const override { return ImageSet; }
     Modality modality() const override { return m_modality; }
-    virtual void setModality(Modality modality) { m_modality = modality; }
+    // std::invalid_argument, naming the value, for one that is no Modality.
+    virtual void setModality(Modality modality);
 
     virtual int size() const;                      // the image count
     void add(std::shared_ptr<SharedImage> image);  // std::invalid_argument for an empty pointer

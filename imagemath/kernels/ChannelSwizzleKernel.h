@@ -22,7 +22,7 @@ namespace swizzleDetail {
 // call whose source pixels are laid out unlike the destination's.
 template <class T>
 void checkSwizzle(const Target<T>& dst, const Source<T>& src, std::int64_t sourceChannels,
-                  const std::uint64_t* indices) {
+                  const unsigned long* indices) {
     const std::int64_t channels = dst.extents.channels;
     if (channels < 1) {
         return;
@@ -31,7 +31,7 @@ void checkSwizzle(const Target<T>& dst, const Source<T>& src, std::int64_t sourc
         throw std::invalid_argument("channel swizzle: no channel indices given");
     }
     for (std::int64_t c = 0; c < channels; ++c) {
-        if (indices[c] >= static_cast<std::uint64_t>(sourceChannels < 0 ? 0 : sourceChannels)) {
+        if (indices[c] >= static_cast<unsigned long>(sourceChannels < 0 ? 0 : sourceChannels)) {
             throw std::invalid_argument("channel swizzle: channel index " + std::to_string(indices[c]) +
                                         " is not below the source's channel count " +
                                         std::to_string(sourceChannels));
@@ -52,7 +52,7 @@ void checkSwizzle(const Target<T>& dst, const Source<T>& src, std::int64_t sourc
 // (30, 20, 10) both ways.
 template <class T>
 void channelSwizzle(const Target<T>& dst, const Source<T>& src, std::int64_t sourceChannels,
-                    const std::uint64_t* indices) {
+                    const unsigned long* indices) {
     swizzleDetail::checkSwizzle(dst, src, sourceChannels, indices);
     const std::int64_t channels = dst.extents.channels;
     if (elementsPerSlice(dst.extents, channels) == 0 || elementsPerSlice(dst.extents, sourceChannels) == 0) {

@@ -39,4 +39,4 @@
     IMAGEMATH_UNARY_KERNEL(EXTERN, unaryMinus, T)                                            \
     IMAGEMATH_UNARY_KERNEL(EXTERN, abs, T)                                                   \
     EXTERN template void channelSwizzle<T>(const Target<T>&, const Source<T>&, std::int64_t, \
-                                           const std::uint64_t*);
+                                           const unsigned long*);

@@ -62,7 +62,7 @@ void unary(const Target<T>& dst, const Source<T>& src);
 // anything is written). In place (dst.data == src.data) gives the same result.
 template <class T>
 void channelSwizzle(const Target<T>& dst, const Source<T>& src, std::int64_t sourceChannels,
-                    const std::uint64_t* indices);
+                    const unsigned long* indices);
 
 // Every kernel is instantiated once, in the kernel translation unit of its destination type.
 IMAGEMATH_KERNELS_FOR_DESTINATION(extern, char)

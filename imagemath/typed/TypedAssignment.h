@@ -1,8 +1,5 @@
 #pragma once
 
-#include <cstdint>
-#include <type_traits>
-
 #include "imagemath/kernels/Kernels.h"
 #include "imagemath/typed/OperandChecks.h"
 #include "imagemath/typed/TypedNodes.h"
@@ -63,8 +60,6 @@ void evaluate(const TypedLeaf<T>& destination, const TypedSwizzleView<T>& view) 
     requireBound(view.operandLeaf().valid(), "swizzle source");
     requireSwizzleFits(destination.storage()->descriptor(), view.operandDescriptor(),
                        view.operandLeaf().storage()->descriptor(), view.indices());
-    static_assert(std::is_same_v<unsigned long, std::uint64_t>,
-                  "channel indices are passed as 64-bit values");
     kernels::channelSwizzle<T>(bindTarget(destination), bindSource(view.operandLeaf()),
                                view.operandDescriptor().channels, view.indices().data());
 }

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
@@ -236,6 +237,64 @@ TEST(SetAssignment, InPlaceEqualsOutOfPlace) {
 
     for (int k = 0; k < 3; ++k) {
         EXPECT_EQ(storedValues(*source->get(k)), storedValues(*outOfPlace->get(k)));
+    }
+}
+
+std::unique_ptr<SharedImageSet> setOf(const std::vector<std::shared_ptr<SharedImage>>& images) {
+    auto set = std::make_unique<SharedImageSet>();
+    for (const auto& image : images) {
+        set->add(image);
+    }
+    return set;
+}
+
+// A right-hand set made of the images (or the memory) of the given set.
+using RightHandOf = std::function<std::unique_ptr<SharedImageSet>(SharedImageSet&)>;
+
+// Every image minus its right-hand image, in place with the right-hand set made of the destination's own
+// images, must give what the same assignment into a clone gives. Optionally image 0 is assigned first, on
+// the calling thread (a GPU copy whose evaluation the GPU declines), before any task has read it.
+template <class T>
+void expectInPlaceEqualsOutOfPlace(const ImageDescriptor& d, const RightHandOf& rightHandOf,
+                                   bool firstOnGpu) {
+    auto set = makeSet(d, 12, [](int k, std::int64_t i) { return (k * 311 + i * 17) % 100; });
+    auto expected = set->clone();
+    auto original = set->clone();
+    assignImages<ImgOps::minus, T>(*expected, *original, *rightHandOf(*original));
+    if (firstOnGpu) {
+        set->get(0)->uploadGl();
+    }
+    GpuHook gpu(false);
+    assignImages<ImgOps::minus, T>(*set, *set, *rightHandOf(*set));
+    for (int k = 0; k < set->size(); ++k) {
+        ASSERT_EQ(storedValues(*set->get(k)), storedValues(*expected->get(k))) << "image " << k;
+    }
+}
+
+TEST(SetAssignment, InPlaceAgainstItsOwnImagesEqualsOutOfPlace) {
+    const std::vector<std::pair<const char*, RightHandOf>> cases = {
+        {"image 0 for every image", [](SharedImageSet& set) { return setOf({set.getShared(0)}); }},
+        {"the images reversed",
+         [](SharedImageSet& set) {
+             std::vector<std::shared_ptr<SharedImage>> images;
+             for (int k = set.size() - 1; k >= 0; --k) {
+                 images.push_back(set.getShared(k));
+             }
+             return setOf(images);
+         }},
+        {"another image over the memory of image 0",
+         [](SharedImageSet& set) {
+             return setOf({std::make_shared<SharedImage>(set.get(0)->descriptor(), set.get(0)->sharedMem())});
+         }},
+    };
+    for (const auto& [name, rightHandOf] : cases) {
+        for (bool firstOnGpu : {false, true}) {
+            SCOPED_TRACE(::testing::Message() << name << (firstOnGpu ? ", image 0 first" : ""));
+            expectInPlaceEqualsOutOfPlace<short>(descriptor(PixelType::Short, 7, 5, 10, 3, 12.5, 0.75),
+                                                 rightHandOf, firstOnGpu);
+            expectInPlaceEqualsOutOfPlace<float>(descriptor(PixelType::Float, 7, 5, 10, 3, -1.0, 2.0),
+                                                 rightHandOf, firstOnGpu);
+        }
     }
 }
 

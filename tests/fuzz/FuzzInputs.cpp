@@ -155,6 +155,8 @@ FuzzInputs decodeInputs(FuzzBytes& in) {
     }
     inputs.parameters = decodeParameters(in);
     inputs.configureWithNull = in.flag();
+    inputs.secondParameters = decodeParameters(in);
+    inputs.takeFirstOutput = in.flag();
     return inputs;
 }
 

@@ -12,12 +12,15 @@ namespace Korvanta {
 namespace fuzz {
 
 // What one fuzz case hands to the algorithm: the image sets, the data list over them (which may name a
-// set twice, or hold no set or three) and the parameter record.
+// set twice, or hold no set or three) and the parameter records of two computes, one after the other,
+// with the first compute's output taken before the second or left to it.
 struct FuzzInputs {
     std::vector<std::unique_ptr<SharedImageSet>> sets;
     DataList data;
     Properties parameters;
     bool configureWithNull = false;
+    Properties secondParameters;
+    bool takeFirstOutput = false;
 };
 
 // Image sets of 0 to 4 images of any pixel type code (known or not), extents 0 to 8 (slices up to 10, so

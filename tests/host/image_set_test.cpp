@@ -1,6 +1,8 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "host/image/Data.h"
@@ -84,6 +86,17 @@ TEST(SharedImageSetTest, CloneIsDeepAndCarriesSelectionAndModality) {
     static_cast<TypedImage<unsigned char>*>(copy->img(1))->pointer()[0] = 99;
     EXPECT_EQ(firstElement(set.img(1)), 2);
     EXPECT_EQ(firstElement(copy->img(0)), 1);
+
+    for (int outside : {99, -1, 5}) {
+        try {
+            set.setModality(static_cast<Data::Modality>(outside));
+            ADD_FAILURE() << outside;
+        } catch (const std::invalid_argument& e) {
+            EXPECT_THAT(e.what(), ::testing::HasSubstr(std::to_string(outside) + " is no modality"))
+                << outside;
+        }
+    }
+    EXPECT_EQ(set.modality(), Data::CT);
 }
 
 TEST(DataListTest, GetImagesReturnsImageSetsInOrderFilteredByKindAndModality) {

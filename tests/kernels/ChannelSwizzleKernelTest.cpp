@@ -24,7 +24,7 @@ std::vector<T> pixels(std::size_t pixelCount, std::int64_t sourceChannels) {
 
 template <class T>
 std::vector<T> referenceSwizzle(const std::vector<T>& source, std::int64_t sourceChannels,
-                                const std::vector<std::uint64_t>& indices, std::int64_t channels,
+                                const std::vector<unsigned long>& indices, std::int64_t channels,
                                 const MappingCase& m) {
     const std::size_t pixelCount = source.size() / static_cast<std::size_t>(sourceChannels);
     std::vector<T> out;
@@ -40,7 +40,7 @@ std::vector<T> referenceSwizzle(const std::vector<T>& source, std::int64_t sourc
 struct SwizzleCase {
     std::int64_t sourceChannels;
     std::int64_t channels;
-    std::vector<std::uint64_t> indices;
+    std::vector<unsigned long> indices;
 };
 
 TYPED_TEST(ChannelSwizzleKernel, MatchesReferenceOutOfPlaceAndInPlace) {
@@ -72,7 +72,7 @@ TYPED_TEST(ChannelSwizzleKernel, MatchesReferenceOutOfPlaceAndInPlace) {
 // With 9 slices a team shares the slices, each thread copying pixels aside in its own place.
 TYPED_TEST(ChannelSwizzleKernel, TeamInPlaceMatchesReference) {
     using T = TypeParam;
-    const std::vector<std::uint64_t> indices{2, 0, 1};
+    const std::vector<unsigned long> indices{2, 0, 1};
     const MappingCase m = mappingCases()[1];
     std::vector<T> image = pixels<T>(4 * 3 * 9, 3);
     const std::vector<T> expected = referenceSwizzle(image, 3, indices, 3, m);
@@ -84,7 +84,7 @@ TYPED_TEST(ChannelSwizzleKernel, TeamInPlaceMatchesReference) {
 TYPED_TEST(ChannelSwizzleKernel, ReversesAPixelInPlace) {
     using T = TypeParam;
     std::vector<T> pixel{T(10), T(20), T(30)};
-    const std::vector<std::uint64_t> indices{2, 1, 0};
+    const std::vector<unsigned long> indices{2, 1, 0};
     kernels::channelSwizzle<T>(targetOf(pixel, kernels::Extents{1, 1, 1, 3}, Mapping{}),
                                sourceOf(pixel, Mapping{}), 3, indices.data());
     EXPECT_TRUE(sameElements(pixel, std::vector<T>{T(30), T(20), T(10)}));
@@ -95,8 +95,8 @@ TYPED_TEST(ChannelSwizzleKernel, RefusesReadsOutsideThePixelBeforeWriting) {
     const std::vector<T> source(6, T(1));
     std::vector<T> destination(6, T(7));
     const kernels::Extents extents{2, 1, 1, 3};
-    const std::vector<std::uint64_t> tooLarge{0, 3, 1};
-    const std::vector<std::uint64_t> wrapsToNegative{0, ~std::uint64_t{0}, 1};
+    const std::vector<unsigned long> tooLarge{0, 3, 1};
+    const std::vector<unsigned long> wrapsToNegative{0, ~0ul, 1};
     EXPECT_THROW(kernels::channelSwizzle<T>(targetOf(destination, extents, Mapping{}),
                                             sourceOf(source, Mapping{}), 3, tooLarge.data()),
                  std::invalid_argument);
@@ -106,7 +106,7 @@ TYPED_TEST(ChannelSwizzleKernel, RefusesReadsOutsideThePixelBeforeWriting) {
     EXPECT_THROW(kernels::channelSwizzle<T>(targetOf(destination, extents, Mapping{}),
                                             sourceOf(source, Mapping{}), 3, nullptr),
                  std::invalid_argument);
-    const std::vector<std::uint64_t> valid{0, 1, 0};
+    const std::vector<unsigned long> valid{0, 1, 0};
     EXPECT_THROW(kernels::channelSwizzle<T>(targetOf(destination, extents, Mapping{}),
                                             sourceOf(destination, Mapping{}), 2, valid.data()),
                  std::invalid_argument)

@@ -95,7 +95,8 @@ inline std::vector<double> expectedStoredValues(const SharedImageSet& first, con
                                                 const Settings& run, int k) {
     const int mode = run.mode;
     SharedImage& left = *first.get(k);
-    const ImageDescriptor d = left.descriptor();
+    // The destination is computed in its memory's element type, shift and scale.
+    const ImageDescriptor d = left.mem()->descriptor();
     const bool computes = (mode >= 0 && mode <= 4) || (!second && mode >= 5 && mode <= 7);
     if (!computes)
         return storedValues(left);

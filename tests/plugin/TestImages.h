@@ -16,20 +16,22 @@ inline ImageDescriptor descriptor(PixelType type, int width, int height, int sli
 }
 
 // Stored element i of the image's CPU memory, widened to double. The memory's own pixel type names its
-// element type, also for an image that names another one.
+// element type, also for an image that names another one; NaN for memory that does not hold that type.
 inline double storedAt(SharedImage& image, std::int64_t i) {
-    double value = 0;
+    double value = std::nan("");
     Utils::visitElementType(image.mem()->descriptor().pixelType, [&](auto tag) {
         using T = typename decltype(tag)::type;
-        value = static_cast<double>(static_cast<TypedImage<T>*>(image.mem())->pointer()[i]);
+        if (const auto* typed = dynamic_cast<const TypedImage<T>*>(image.mem()))
+            value = static_cast<double>(typed->pointer()[i]);
     });
     return value;
 }
 
-// Sets every stored element i to stored(i), which must be representable in the element type.
+// Sets every stored element i of the image's CPU memory to stored(i), which must be representable in the
+// memory's element type.
 template <class F>
 void fillStored(SharedImage& image, F stored) {
-    Utils::visitElementType(image.descriptor().pixelType, [&](auto tag) {
+    Utils::visitElementType(image.mem()->descriptor().pixelType, [&](auto tag) {
         using T = typename decltype(tag)::type;
         auto* memory = static_cast<TypedImage<T>*>(image.mem());
         for (std::int64_t i = 0; i < memory->size(); ++i)

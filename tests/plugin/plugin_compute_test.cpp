@@ -147,6 +147,20 @@ TEST_F(LoadedPlugin, ManySlicesRunTheParallelLoop) {
     computeAndCheck(*first, second.get(), Settings{3, false});
 }
 
+TEST_F(LoadedPlugin, DestinationMemoryOfAnotherElementTypeChoosesTheKernel) {
+    // The images name float; their memory holds short, with its own shift and scale.
+    auto first = std::make_unique<SharedImageSet>();
+    for (int k = 0; k < 2; ++k) {
+        first->add(std::make_shared<SharedImage>(
+            descriptor(PixelType::Float, 3, 2, 2, 2),
+            MemImage::create(descriptor(PixelType::Short, 3, 2, 2, 2, 0.5, 3.0))));
+        test::fillStored(*first->get(k), [k](std::int64_t i) { return sampleValue(PixelType::Short, k, i); });
+    }
+    auto second = sampleSet(PixelType::Float, 1);
+    computeAndCheck(*first, second.get(), Settings{1, false});
+    computeAndCheck(*first, nullptr, Settings{2, true, 2.5f});
+}
+
 TEST_F(LoadedPlugin, ModesWithoutExpressionLeaveAnUnchangedCloneAndRecomputingReplacesTheOutput) {
     auto first = sampleSet(PixelType::Float, 2);
     auto second = sampleSet(PixelType::Float, 2);
@@ -214,13 +228,20 @@ TEST(ComputeRejectsBadInput, BeforeAnythingIsClonedOrWritten) {
              return setOf({std::make_shared<SharedImage>(descriptor(PixelType::UByte, 3, 2, 2, 2), nullptr)});
          },
          Settings{0}, "Image 0 of the second set has no CPU memory"},
-        {"memory of another element type",
+        {"right-hand memory of another element type", [] { return sampleSet(PixelType::UByte, 1); },
          [] {
              return setOf(
                  {std::make_shared<SharedImage>(descriptor(PixelType::Float, 3, 2, 2, 2),
                                                 MemImage::create(descriptor(PixelType::Int, 3, 2, 2, 2)))});
          },
-         nullptr, Settings{0}, "which its CPU memory does not hold"},
+         Settings{0},
+         "Image 0 of the second set has the pixel type 0x1406, which its CPU memory does not hold"},
+        {"destination memory that does not hold what it names",
+         [] {
+             const ImageDescriptor d = descriptor(PixelType::Int, 3, 2, 2, 2);
+             return setOf({std::make_shared<SharedImage>(d, std::make_shared<TypedImage<float>>(d))});
+         },
+         nullptr, Settings{0}, "has CPU memory of the pixel type 0x1404, which that memory does not hold"},
         {"empty set", [] { return std::make_unique<SharedImageSet>(); }, nullptr, Settings{0},
          "holds no images"},
         {"swizzle list too short", [] { return sampleSet(PixelType::UByte, 1, 3); }, nullptr,
@@ -248,6 +269,24 @@ TEST(ComputeRejectsBadInput, BeforeAnythingIsClonedOrWritten) {
             if (first->get(k)->mem())
                 expectSameValues(storedImage(*first->get(k)), storedImage(*original->get(k)));
     }
+}
+
+TEST(ComputeRejectsBadInput, NoOutputOfAnEarlierComputeIsLeftToTake) {
+    auto first = sampleSet(PixelType::UByte, 1, 3);
+    SharedImageArithmeticAlgorithm algorithm(*first, nullptr);
+    algorithm.compute();
+    const Properties badSwizzle = record(Settings{7, false, 1.0f, {2, 1}});
+    algorithm.configure(&badSwizzle);
+    EXPECT_THROW(algorithm.compute(), std::invalid_argument);
+    EXPECT_EQ(algorithm.takeOutput().size(), 0);
+
+    const Properties intoClone = record(Settings{0, false});
+    algorithm.configure(&intoClone);
+    algorithm.compute();
+    const Properties inPlace = record(Settings{0, true});
+    algorithm.configure(&inPlace);
+    algorithm.compute();
+    EXPECT_EQ(algorithm.takeOutput().size(), 0);
 }
 
 TEST(ComputeRejectsBadInput, UnselectedImagesAreNotExamined) {
