@@ -158,7 +158,7 @@ std::shared_ptr<SharedImage> ImageInput::finish() {
         m_next = m_count;  // without "values" every element is zero
     }
     if (m_next != m_count)
-        fail(m_where, "\"values\" holds " + std::to_string(m_next) + " values for the image's " +
+        fail(m_where, "\"values\" ends after " + std::to_string(m_next) + " of the image's " +
                           std::to_string(m_count) + " elements");
     return m_image;
 }

@@ -125,10 +125,10 @@ void setParameter(Properties& record, const Properties& configuration, const std
         for (const std::string& name : configuration.keys())
             if (attribute(configuration, name, "read-only") != "true")
                 known += (known.empty() ? "" : ", ") + name;
-        throw std::invalid_argument((value.form == Form::Text
-                                         ? "Unknown setting '" + key + "'"
-                                         : "Unknown key \"" + key + "\" in \"parameters\"") +
-                                    " (the parameters are " + known + ")");
+        throw std::invalid_argument(
+            value.form == Form::Text
+                ? "Unknown setting '" + key + "': not an image setting, nor one of the parameters " + known
+                : "Unknown key \"" + key + "\" in \"parameters\" (the parameters are " + known + ")");
     }
     if (attribute(configuration, key, "read-only") == "true")
         reject(key, "it is read-only");

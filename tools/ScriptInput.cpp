@@ -364,6 +364,9 @@ Script readScript(const ReadFunction& read, MemoryBudget& budget) {
     constexpr unsigned flags = rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag |
                                rapidjson::kParseValidateEncodingFlag;
     const rapidjson::ParseResult result = reader.Parse<flags>(stream, handler);
+    if (result.IsError() && result.Code() == rapidjson::kParseErrorNumberTooBig)
+        fail("The number at byte " + std::to_string(result.Offset()) + " (" + handler.place() +
+             ") is out of range: beyond the largest double");
     if (result.IsError()) {
         std::string problem = rapidjson::GetParseError_En(result.Code());
         if (!problem.empty() && problem.back() == '.')

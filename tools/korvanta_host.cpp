@@ -111,7 +111,14 @@ int runDemo(const PluginLoader& plugin, const std::vector<std::string>& argument
     if (withSecond &&
         (firstImages.width != secondImages.width || firstImages.height != secondImages.height ||
          firstImages.slices != secondImages.slices || firstImages.channels != secondImages.channels))
-        throw std::invalid_argument("The images of the two sets must match in size and channels");
+        throw std::invalid_argument(
+            "The images of the two sets must match in size and channels, but the first "
+            "set's are " +
+            std::to_string(firstImages.width) + "x" + std::to_string(firstImages.height) + "x" +
+            std::to_string(firstImages.slices) + " with " + std::to_string(firstImages.channels) +
+            " channel(s) and the second set's " + std::to_string(secondImages.width) + "x" +
+            std::to_string(secondImages.height) + "x" + std::to_string(secondImages.slices) + " with " +
+            std::to_string(secondImages.channels));
     const std::unique_ptr<SharedImageSet> firstProbe = firstImages.makeProbe();
     const std::unique_ptr<SharedImageSet> secondProbe = withSecond ? secondImages.makeProbe() : nullptr;
     const Properties record = parameterRecord(
