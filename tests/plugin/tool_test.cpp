@@ -73,6 +73,7 @@ TEST(HostTool, RefusesBadInputNamingTheProblemWithNothingOnStdout) {
         {"HOST script", script("", R"({"pixelType": "uint8", "shfit": 1})"), 1,
          "Unknown key \"shfit\" in image 0 of \"first\""},
         {"HOST script", script("\"mdoe\": 1", u8), 1, "Unknown key \"mdoe\" in \"parameters\""},
+        {"HOST script", script("", u8, R"(, "selction": [0])"), 1, "Unknown key \"selction\" in \"first\""},
         {"HOST script", R"({"parameters": [], "first": {"images": [{"pixelType": "uint8"}]}})", 1,
          "\"parameters\" is an array, not an object"},
         {"HOST script", script("", R"({"pixelType": "uint8", "width": 1, "width": 1})"), 1,
