@@ -101,12 +101,12 @@ void ImageInput::scalar(const JsonScalar& value) {
 }
 
 void ImageInput::notScalar(const std::string& shown) const {
-    fail(keyPlace(), "is " + shown + ", not " +
-                         (m_key == "values"                      ? "an array of numbers"
-                          : m_key == "memory"                    ? "true or false"
-                          : m_key == "pixelType"                 ? "a pixel type"
-                          : m_key == "shift" || m_key == "scale" ? "a number"
-                                                                 : "an integer"));
+    const char* expected = m_key == "values"                      ? "an array of numbers"
+                           : m_key == "memory"                    ? "true or false"
+                           : m_key == "pixelType"                 ? "a pixel type"
+                           : m_key == "shift" || m_key == "scale" ? "a number"
+                                                                  : "an integer";
+    throw std::invalid_argument(keyPlace() + " is " + shown + ", not " + expected);
 }
 
 void ImageInput::beginValues() {

@@ -29,9 +29,9 @@ public:
     void scalar(const JsonScalar& value);
     void beginValues();
     void element(const JsonScalar& value);
-    // An array or object where the current key takes none: refused, with `shown` ("an array").
+    // Refuses a value of the wrong kind for the current key (an array or object where it takes a
+    // scalar), with `shown` as what was found ("an array").
     [[noreturn]] void notScalar(const std::string& shown) const;
-    const std::string& currentKey() const { return m_key; }
     // The image, once every key has been read.
     std::shared_ptr<SharedImage> finish();
 

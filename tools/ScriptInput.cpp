@@ -99,7 +99,7 @@ public:
     bool Uint64(std::uint64_t) { return false; }
     bool Double(double) { return false; }
 
-    Script take();
+    Script result();
     // Where the parser is, for messages about malformed text.
     std::string place() const;
 
@@ -122,7 +122,7 @@ private:
     bool close();
     // Takes a value at the current level: a scalar, or (with `opening`) the start of an object or array,
     // whose level it returns.
-    Frame take(const JsonScalar* value, const char* opening);
+    Frame accept(const JsonScalar* value, const char* opening);
     std::string shown(const JsonScalar* value, const char* opening) const {
         return value ? value->shown() : opening;
     }
@@ -132,7 +132,6 @@ private:
     MemoryBudget& m_budget;
     std::vector<Level> m_levels;
     Script m_script;
-    bool m_hasFirst = false;
     std::string m_setName;
     std::unique_ptr<SharedImageSet> m_set;
     std::vector<SelectionEntry> m_selection;
@@ -170,7 +169,7 @@ bool ScriptHandler::scalar(const JsonScalar& value) {
     }
     if (m_levels.empty())
         fail("The script must be a JSON object, not " + value.shown());
-    take(&value, nullptr);
+    accept(&value, nullptr);
     return true;
 }
 
@@ -178,13 +177,13 @@ bool ScriptHandler::open(const char* opening) {
     if (m_levels.empty() && std::strcmp(opening, "an object") != 0)
         fail(std::string("The script must be a JSON object, not ") + opening);
     Level level;
-    level.frame = m_levels.empty() ? Frame::Root : take(nullptr, opening);
+    level.frame = m_levels.empty() ? Frame::Root : accept(nullptr, opening);
     m_readingValues = level.frame == Frame::Values;
     m_levels.push_back(std::move(level));
     return true;
 }
 
-ScriptHandler::Frame ScriptHandler::take(const JsonScalar* value, const char* opening) {
+ScriptHandler::Frame ScriptHandler::accept(const JsonScalar* value, const char* opening) {
     Level& level = m_levels.back();
     const std::string& key = level.key;
     const bool object = opening && std::strcmp(opening, "an object") == 0;
@@ -219,7 +218,7 @@ ScriptHandler::Frame ScriptHandler::take(const JsonScalar* value, const char* op
         }
         case Frame::ParameterArray:
             if (!value || value->kind != Kind::Number)
-                fail("Entry " + std::to_string(entry) + " of \"" + m_levels[m_levels.size() - 2].key +
+                fail("entry " + std::to_string(entry) + " of \"" + m_levels[m_levels.size() - 2].key +
                      "\" in \"parameters\" is " + shown(value, opening) + ", not a number");
             m_parameterArray.items.emplace_back(value->text);
             break;
@@ -261,19 +260,14 @@ ScriptHandler::Frame ScriptHandler::take(const JsonScalar* value, const char* op
                 return Frame::Values;
             }
             m_image->notScalar(opening);
-        case Frame::Values:
-            if (!value)
-                fail(m_image->elementPlace() + " is " + opening + ", not a number");
-            m_image->element(*value);
-            break;
+        case Frame::Values:  // scalars take the short way (scalar())
+            fail(m_image->elementPlace() + " is " + opening + ", not a number");
         case Frame::Selection: {
-            const std::string place = "Entry " + std::to_string(entry) + " of \"selection\" of " + setName();
+            const std::string place = "entry " + std::to_string(entry) + " of \"selection\" of " + setName();
             int index = -1;
             if (!value || value->kind != Kind::Number)
                 fail(place + " is " + shown(value, opening) + ", not an image index");
-            const NumberProblem problem = readNumber(value->text, index);
-            if (problem == NumberProblem::NotAnInteger || (problem == NumberProblem::None && index < 0) ||
-                problem == NumberProblem::OutOfRange)
+            if (readNumber(value->text, index) != NumberProblem::None || index < 0)
                 fail(place + " is " + value->shown() + ", not an image index");
             m_selection.push_back({entry, index, std::string(value->text)});
             break;
@@ -288,7 +282,7 @@ bool ScriptHandler::close() {
     m_readingValues = false;
     switch (level.frame) {
         case Frame::Root:
-            if (!m_hasFirst)
+            if (!m_script.first)
                 fail("The script has no \"first\" image set");
             break;
         case Frame::ParameterArray:
@@ -311,16 +305,15 @@ void ScriptHandler::finishSet() {
     std::vector<int> indices;
     for (const SelectionEntry& s : m_selection) {
         if (s.index >= m_set->size())
-            fail("Entry " + std::to_string(s.entry) + " of \"selection\" of " + setName() + " is " + s.text +
+            fail("entry " + std::to_string(s.entry) + " of \"selection\" of " + setName() + " is " + s.text +
                  ", not the index of one of its " + std::to_string(m_set->size()) + " images");
         indices.push_back(s.index);
     }
     m_set->setSelection(Selection(indices));
     (m_setName == "first" ? m_script.first : m_script.second) = std::move(m_set);
-    m_hasFirst = m_hasFirst || m_setName == "first";
 }
 
-Script ScriptHandler::take() {
+Script ScriptHandler::result() {
     return std::move(m_script);
 }
 
@@ -374,7 +367,7 @@ Script readScript(const ReadFunction& read, MemoryBudget& budget) {
         fail("The script is not valid JSON: " + problem + " (at byte " + std::to_string(result.Offset()) +
              ", " + handler.place() + ")");
     }
-    return handler.take();
+    return handler.result();
 }
 
 }  // namespace tools
