@@ -8,19 +8,67 @@
 namespace Korvanta {
 namespace tools {
 
-AlgorithmRun runArithmetic(const PluginLoader& plugin, SharedImageSet& first, SharedImageSet* second,
-                           const ParameterSetup& setup, Progress* progress) {
+namespace {
+
+std::string shape(const ImageDescriptor& d) {
+    return std::to_string(d.width) + "x" + std::to_string(d.height) + "x" + std::to_string(d.slices) +
+           " with " + std::to_string(d.channels) + " channel(s)";
+}
+
+// What the algorithm requires of the sets, checked here to name the images that do not meet it (the
+// algorithm only declines).
+void requireMatchingSets(const SharedImageSet& first, const SharedImageSet* second) {
+    if (first.size() == 0 || (second && second->size() == 0))
+        throw std::invalid_argument(std::string("The ") + (first.size() == 0 ? "first" : "second") +
+                                    " set holds no images");
+    if (!second)
+        return;
+    if (second->size() != 1 && second->size() != first.size())
+        throw std::invalid_argument("The second set holds " + std::to_string(second->size()) +
+                                    " images: it must hold one, or as many as the first set (" +
+                                    std::to_string(first.size()) + ")");
+    for (int i = 0; i < first.size(); ++i) {
+        const int j = second->size() == 1 ? 0 : i;
+        const std::string left = "image " + std::to_string(i) + " of the first set";
+        const std::string right = "image " + std::to_string(j) + " of the second set";
+        if (!first.img(i) || !second->img(j))
+            throw std::invalid_argument("With a second set every image needs CPU memory, and " +
+                                        (first.img(i) ? right : left) + " has none");
+        const ImageDescriptor a = first.img(i)->descriptor(), b = second->img(j)->descriptor();
+        if (a.width != b.width || a.height != b.height || a.slices != b.slices || a.channels != b.channels)
+            throw std::invalid_argument("The images of the two sets must match in size and channels, but " +
+                                        left + " is " + shape(a) + " and " + right + " " + shape(b));
+    }
+}
+
+std::unique_ptr<Algorithm> createArithmetic(const PluginLoader& plugin, SharedImageSet& first,
+                                            SharedImageSet* second, Properties& configuration) {
+    requireMatchingSets(first, second);
     DataList data{&first};
     if (second)
         data.add(second);
     std::unique_ptr<Algorithm> algorithm = plugin.createAlgorithm("ImageMath.SharedImageArithmetic", data);
     if (!algorithm)
-        throw std::invalid_argument(
-            "The arithmetic algorithm does not accept these image sets (empty, or images that do not match)");
-    Properties configuration;
+        throw std::invalid_argument("The arithmetic algorithm does not accept these image sets");
     algorithm->configuration(&configuration);
+    return algorithm;
+}
+
+}  // namespace
+
+Properties parameterRecord(const PluginLoader& plugin, SharedImageSet& first, SharedImageSet* second,
+                           const ParameterSetup& setup) {
+    Properties configuration;
+    const std::unique_ptr<Algorithm> algorithm = createArithmetic(plugin, first, second, configuration);
     Properties record;
     setup(record, configuration);
+    return record;
+}
+
+AlgorithmRun runArithmetic(const PluginLoader& plugin, SharedImageSet& first, SharedImageSet* second,
+                           const Properties& record, Progress* progress) {
+    Properties configuration;
+    std::unique_ptr<Algorithm> algorithm = createArithmetic(plugin, first, second, configuration);
     algorithm->configure(&record);
     algorithm->setProgress(progress);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -15,14 +16,22 @@ struct DemoImages {
     int count = 4;
     double shift = 0.0, scale = 1.0;
     std::string fill = "ramp";  // "ramp", "random" or "constant"
-    double value = 1.0;         // the constant of "constant"
+    std::string value = "1";    // the constant of "constant", read exactly in the element type
     unsigned seed = 1;
 
-    // Sets the field named by key from text; false for a key that is not one of these.
+    // Sets the field named by key from text; false for a key that is not one of these. Throws
+    // std::invalid_argument quoting the text when it is not a value of the field.
     // Keys: type, size (WxHxS), channels, count, shift, scale, fill, value, seed.
     bool set(const std::string& key, const std::string& text);
-    // The set of `count` images; throws std::invalid_argument for settings that make no images.
+    // What set() cannot check by itself (the constant against the pixel type); throws
+    // std::invalid_argument naming the setting with its prefix ("" or "second."). Returns the bytes of
+    // memory the images need.
+    std::uint64_t check(const std::string& prefix) const;
+    // The set of `count` images, after check().
     std::unique_ptr<SharedImageSet> make() const;
+    // One image of 1x1x1 of the same pixel type and channels, to check parameters on before making the
+    // set.
+    std::unique_ptr<SharedImageSet> makeProbe() const;
     std::string summary() const;
 };
 

@@ -16,18 +16,19 @@ ImageStatistics statisticsOf(SharedImage& image) {
         return s;
     s.hasMemory = true;
     double sum = 0;
-    const std::int64_t count = memory->descriptor().elementCount();
-    for (std::int64_t i = 0; i < count; ++i) {
-        const double value = storedValue(*memory, i);
-        if (std::isnan(value)) {
-            ++s.nanElements;
-            continue;
+    visitElements(*memory, [&](const auto* elements, std::int64_t count) {
+        for (std::int64_t i = 0; i < count; ++i) {
+            const double value = static_cast<double>(elements[i]);
+            if (std::isnan(value)) {
+                ++s.nanElements;
+                continue;
+            }
+            s.min = s.elements == 0 ? value : std::min(s.min, value);
+            s.max = s.elements == 0 ? value : std::max(s.max, value);
+            sum += value;
+            ++s.elements;
         }
-        s.min = s.elements == 0 ? value : std::min(s.min, value);
-        s.max = s.elements == 0 ? value : std::max(s.max, value);
-        sum += value;
-        ++s.elements;
-    }
+    });
     s.mean = s.elements ? sum / static_cast<double>(s.elements) : 0.0;
     return s;
 }

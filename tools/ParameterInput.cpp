@@ -1,16 +1,22 @@
 #include "tools/ParameterInput.h"
 
-#include <QJsonArray>
-#include <cerrno>
-#include <cstdlib>
+#include <algorithm>
 #include <stdexcept>
 
 #include "host/core/String.h"
+#include "tools/NumberText.h"
 
 namespace Korvanta {
 namespace tools {
 
 namespace {
+
+using Form = ParameterValue::Form;
+
+// The algorithm's modes in order. With a second set its "values" attribute offers the first five only,
+// and the others are refused as not allowed there rather than as unknown names.
+const char* const allModeNames[] = {"BinaryAdd", "BinaryMinus", "BinaryMult", "BinaryDivide",
+                                    "BinaryPow", "UnaryMinus",  "UnaryAbs",   "UnaryChannelSwizzle"};
 
 std::string attribute(const Properties& configuration, const std::string& key, const std::string& name) {
     for (const auto& a : configuration.paramAttributes(key))
@@ -19,98 +25,135 @@ std::string attribute(const Properties& configuration, const std::string& key, c
     return "";
 }
 
-[[noreturn]] void reject(const std::string& key, const std::string& text, const char* expected) {
-    throw std::invalid_argument("Parameter '" + key + "': '" + text + "' is not " + expected);
+[[noreturn]] void reject(const std::string& key, const std::string& problem) {
+    throw std::invalid_argument("Parameter \"" + key + "\": " + problem);
 }
 
-// Parses the whole text with the C conversion function; anything left over or a range error rejects it.
-template <class T, class Convert>
-T parseNumber(const std::string& key, const std::string& text, const char* expected, Convert convert) {
-    if (text.empty())
-        reject(key, text, expected);
-    char* end = nullptr;
-    errno = 0;
-    const auto value = convert(text.c_str(), &end);
-    if (*end != '\0' || errno == ERANGE)
-        reject(key, text, expected);
-    return value;
+[[noreturn]] void rejectValue(const std::string& key, const ParameterValue& value,
+                              const std::string& expected) {
+    reject(key, value.shown() + " is not " + expected);
 }
 
-int parseInt(const std::string& key, const std::string& text, const std::string& names) {
+template <class T>
+T number(const std::string& key, const ParameterValue& value, const char* typeName) {
+    T result{};
+    if constexpr (std::is_floating_point_v<T>)
+        if ((value.form == Form::Text || value.form == Form::JsonString) &&
+            readNumberName(value.text, result))
+            return result;
+    if (value.form != Form::Text && value.form != Form::JsonNumber)
+        rejectValue(key, value, "a number");
+    const NumberProblem problem = readNumber(value.text, result);
+    if (problem != NumberProblem::None)
+        reject(key, describeNumberProblem(problem, value.shown(), typeName));
+    return result;
+}
+
+int enumeration(const std::string& key, const ParameterValue& value, const std::string& names) {
     const std::vector<std::string> choices = String::split(names, ", ", String::SkipEmptyParts);
-    for (std::size_t i = 0; i < choices.size(); ++i)
-        if (choices[i] == text)
-            return static_cast<int>(i);
-    const long value = parseNumber<long>(key, text, "an integer or a name",
-                                         [](const char* s, char** end) { return std::strtol(s, end, 10); });
-    if (value < INT32_MIN || value > INT32_MAX)
-        reject(key, text, "a 32-bit integer");
-    return static_cast<int>(value);
+    if (value.form == Form::Text || value.form == Form::JsonString) {
+        const auto chosen = std::find(choices.begin(), choices.end(), value.text);
+        if (chosen != choices.end())
+            return static_cast<int>(chosen - choices.begin());
+        if (key == "mode" &&
+            std::find(std::begin(allModeNames), std::end(allModeNames), value.text) != std::end(allModeNames))
+            reject(key, value.shown() + " is not allowed with a second set (" + names + ", or a number)");
+        if (value.form == Form::JsonString)
+            rejectValue(key, value, "one of " + names);
+    }
+    if (value.form != Form::Text && value.form != Form::JsonNumber)
+        rejectValue(key, value, "one of " + names + " or a number");
+    int result = 0;
+    const NumberProblem problem = readNumber(value.text, result);
+    if (problem == NumberProblem::NotANumber)
+        rejectValue(key, value, "one of " + names + " or a number");
+    if (problem != NumberProblem::None)
+        reject(key, describeNumberProblem(problem, value.shown(), "int32"));
+    return result;
 }
 
-std::vector<unsigned long> parseList(const std::string& key, const std::string& text) {
-    std::vector<unsigned long> list;
-    for (const std::string& item : String::split(text, ",", String::SkipEmptyParts)) {
-        if (item.find_first_not_of("0123456789") != std::string::npos)
-            reject(key, text, "a comma-separated list of non-negative integers");
-        list.push_back(
-            parseNumber<unsigned long>(key, item, "a list of non-negative integers",
-                                       [](const char* s, char** end) { return std::strtoul(s, end, 10); }));
+std::vector<unsigned long> list(const std::string& key, const ParameterValue& value) {
+    std::vector<std::string> items = value.items;
+    if (value.form == Form::Text) {
+        items = String::split(value.text, ",", String::NoSplitFlags);
+        if (value.text.empty())
+            items.clear();
+    } else if (value.form != Form::JsonNumberArray) {
+        rejectValue(key, value, "an array of non-negative integers");
     }
-    return list;
+    std::vector<unsigned long> result(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (readNumber(items[i], result[i]) != NumberProblem::None)
+            reject(key, "entry " + std::to_string(i) + ", " + (items[i].empty() ? "(empty)" : items[i]) +
+                            ", is not a non-negative integer");
+    return result;
+}
+
+bool boolean(const std::string& key, const ParameterValue& value) {
+    const bool text = value.form == Form::Text || value.form == Form::JsonBoolean;
+    if (text && (value.text == "true" || value.text == "false"))
+        return value.text == "true";
+    if (value.form == Form::Text && (value.text == "1" || value.text == "0"))
+        return value.text == "1";
+    rejectValue(key, value, "true or false");
 }
 
 }  // namespace
 
-void setParameterFromText(Properties& record, const Properties& configuration, const std::string& key,
-                          const std::string& text) {
+std::string ParameterValue::shown() const {
+    switch (form) {
+        case Form::Text:
+            return "'" + text + "'";
+        case Form::JsonString:
+            return "\"" + text + "\"";
+        case Form::JsonNumberArray: {
+            std::string joined;
+            for (const std::string& item : items)
+                joined += (joined.empty() ? "" : ",") + item;
+            return "[" + joined + "]";
+        }
+        default:
+            return text;
+    }
+}
+
+void setParameter(Properties& record, const Properties& configuration, const std::string& key,
+                  const ParameterValue& value) {
     const Properties::Value* current = configuration.value(key);
-    if (!current)
-        throw std::invalid_argument("Unknown parameter '" + key + "'");
+    if (!current) {
+        std::string known;
+        for (const std::string& name : configuration.keys())
+            if (attribute(configuration, name, "read-only") != "true")
+                known += (known.empty() ? "" : ", ") + name;
+        throw std::invalid_argument(
+            value.form == Form::Text
+                ? "Unknown setting '" + key + "': not an image setting, nor one of the parameters " + known
+                : "Unknown key \"" + key + "\" in \"parameters\" (the parameters are " + known + ")");
+    }
     if (attribute(configuration, key, "read-only") == "true")
-        throw std::invalid_argument("Parameter '" + key + "' is read-only");
+        reject(key, "it is read-only");
     std::visit(
         [&](const auto& held) {
             using T = std::decay_t<decltype(held)>;
             if constexpr (std::is_same_v<T, int>) {
-                record.setParam(key, parseInt(key, text, attribute(configuration, key, "values")));
-            } else if constexpr (std::is_same_v<T, bool>) {
-                if (text != "true" && text != "false" && text != "1" && text != "0")
-                    reject(key, text, "true or false");
-                record.setParam(key, text == "true" || text == "1");
-            } else if constexpr (std::is_same_v<T, float>) {
-                record.setParam(key, parseNumber<float>(key, text, "a number", [](const char* s, char** end) {
-                                    return std::strtof(s, end);
-                                }));
-            } else if constexpr (std::is_same_v<T, double>) {
+                const std::string names = attribute(configuration, key, "values");
                 record.setParam(
-                    key, parseNumber<double>(key, text, "a number",
-                                             [](const char* s, char** end) { return std::strtod(s, end); }));
+                    key, names.empty() ? number<int>(key, value, "int32") : enumeration(key, value, names));
+            } else if constexpr (std::is_same_v<T, bool>) {
+                record.setParam(key, boolean(key, value));
+            } else if constexpr (std::is_same_v<T, float>) {
+                record.setParam(key, number<float>(key, value, "float"));
+            } else if constexpr (std::is_same_v<T, double>) {
+                record.setParam(key, number<double>(key, value, "double"));
             } else if constexpr (std::is_same_v<T, std::string>) {
-                record.setParam(key, text);
+                if (value.form != Form::Text && value.form != Form::JsonString)
+                    rejectValue(key, value, "a string");
+                record.setParam(key, value.text);
             } else {
-                record.setParam(key, parseList(key, text));
+                record.setParam(key, list(key, value));
             }
         },
         *current);
-}
-
-void setParameterFromJson(Properties& record, const Properties& configuration, const std::string& key,
-                          const QJsonValue& value) {
-    std::string text;
-    if (value.isBool()) {
-        text = value.toBool() ? "true" : "false";
-    } else if (value.isDouble()) {
-        text = QString::number(value.toDouble(), 'g', 17).toStdString();
-    } else if (value.isString()) {
-        text = value.toString().toStdString();
-    } else if (value.isArray()) {
-        for (const QJsonValue& item : value.toArray())
-            text += (text.empty() ? "" : ",") + QString::number(item.toDouble(-1), 'g', 17).toStdString();
-    } else {
-        throw std::invalid_argument("Parameter '" + key + "' has no usable JSON value");
-    }
-    setParameterFromText(record, configuration, key, text);
 }
 
 }  // namespace tools

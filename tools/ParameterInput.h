@@ -1,23 +1,33 @@
 #pragma once
 
-#include <QJsonValue>
 #include <string>
+#include <vector>
 
 #include "host/core/Properties.h"
 
 namespace Korvanta {
 namespace tools {
 
-// Writes `key` into `record` with the value parsed from text, in the type that the algorithm's current
-// configuration holds for that key: numbers, "true"/"false", comma-separated lists, and for an
-// enumeration (an int with a "values" attribute) also a name from that list. Throws
-// std::invalid_argument for an unknown or read-only key and for text that is not a value of the type.
-void setParameterFromText(Properties& record, const Properties& configuration, const std::string& key,
-                          const std::string& text);
+// A parameter's value as the user gave it: command-line text, or a JSON value (a number as its text, a
+// string, a boolean, or an array of numbers' texts).
+struct ParameterValue {
+    enum class Form { Text, JsonNumber, JsonString, JsonBoolean, JsonNumberArray };
+    Form form = Form::Text;
+    std::string text;                // Text, JsonNumber, JsonString; "true" or "false" for JsonBoolean
+    std::vector<std::string> items;  // JsonNumberArray
 
-// The same for a JSON value: a number, a boolean, a string or an array of numbers.
-void setParameterFromJson(Properties& record, const Properties& configuration, const std::string& key,
-                          const QJsonValue& value);
+    // The value as written: 'text' on the command line, JSON text otherwise.
+    std::string shown() const;
+};
+
+// Writes `key` into `record` with the value read in the type that the algorithm's configuration holds for
+// that key, each number once and exactly from its text: a number for int, float and double keys
+// (floating ones also "NaN", "Infinity", "-Infinity"), for an enumeration (an int with a "values"
+// attribute) also a name from that list, true or false for a bool, a list of non-negative integers
+// (comma-separated on the command line). Throws std::invalid_argument naming the key and quoting the
+// value for an unknown or read-only key and for a value that is not one of the type.
+void setParameter(Properties& record, const Properties& configuration, const std::string& key,
+                  const ParameterValue& value);
 
 }  // namespace tools
 }  // namespace Korvanta

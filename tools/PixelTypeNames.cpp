@@ -1,5 +1,6 @@
 #include "tools/PixelTypeNames.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <sstream>
 #include <stdexcept>
@@ -27,21 +28,23 @@ std::string pixelTypeName(PixelType type) {
     return text.str();
 }
 
-PixelType parsePixelType(const std::string& text) {
+std::optional<PixelType> pixelTypeFromText(const std::string& text) {
     for (const auto& [name, code] : names)
         if (text == name)
             return code;
     char* end = nullptr;
     const long code = std::strtol(text.c_str(), &end, 0);
-    if (text.empty() || *end != '\0' || code < 0 || code > 0xFFFF)
-        throw std::invalid_argument("Unknown pixel type '" + text + "'");
+    if (text.empty() || !std::isdigit(static_cast<unsigned char>(text[0])) || *end != '\0' || code < 0 ||
+        code > 0xFFFF)
+        return std::nullopt;
     return static_cast<PixelType>(code);
 }
 
-PixelType parsePixelType(const QJsonValue& value) {
-    if (value.isDouble())
-        return parsePixelType(std::to_string(value.toInt(-1)));
-    return parsePixelType(value.toString().toStdString());
+std::string pixelTypeNames() {
+    std::string list;
+    for (const auto& [name, code] : names)
+        list += (list.empty() ? "" : ", ") + std::string(name);
+    return list;
 }
 
 }  // namespace tools

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QJsonValue>
+#include <optional>
 #include <string>
 
 #include "host/image/PixelType.h"
@@ -12,10 +12,12 @@ namespace tools {
 // hexadecimal text such as "0x1234".
 std::string pixelTypeName(PixelType type);
 
-// A name as above, a number, or hexadecimal text. Unknown codes are accepted (the host must be able to
-// hand over such images); text that is none of these throws std::invalid_argument.
-PixelType parsePixelType(const std::string& text);
-PixelType parsePixelType(const QJsonValue& value);
+// A name as above, or a code from 0 to 0xFFFF as decimal or hexadecimal text. Unknown codes are accepted
+// (the host must be able to hand over such images); none for text that is none of these.
+std::optional<PixelType> pixelTypeFromText(const std::string& text);
+
+// The names, for messages: "int8, uint8, ..., half".
+std::string pixelTypeNames();
 
 }  // namespace tools
 }  // namespace Korvanta

@@ -1,13 +1,16 @@
 // The host tool: stands in for the host application. It loads the plug-in library, builds image sets,
 // configures and runs the arithmetic algorithm, and reports or writes the result.
-#include <QByteArray>
-#include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <map>
+#include <memory>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -16,9 +19,12 @@
 #include "host/core/Progress.h"
 #include "tools/AlgorithmRun.h"
 #include "tools/DemoImages.h"
-#include "tools/ImageSetJson.h"
 #include "tools/ImageStatistics.h"
+#include "tools/JsonOutput.h"
+#include "tools/MemoryBudget.h"
 #include "tools/ParameterInput.h"
+#include "tools/ResultOutput.h"
+#include "tools/ScriptInput.h"
 
 namespace Korvanta {
 namespace tools {
@@ -38,17 +44,39 @@ demo computes on generated images and prints "evalString", the time taken and pe
 script reads {"parameters": {...}, "first": SET, "second": SET} and writes
   {"status": 0, "evalString": "...", "images": [...]} with every element value of the result, where
   SET is {"images": [{"pixelType": "uint8", "width": 2, "height": 1, "slices": 1, "channels": 1,
-  "shift": 0, "scale": 1, "values": [1, 2]}], "selection": [0]}; NaN, the infinities and negative
-  zero are the strings "NaN", "Infinity", "-Infinity" and "-0".
+  "shift": 0, "scale": 1, "values": [1, 2]}], "selection": [0], "modality": 0}; "values" comes last in
+  its image; NaN, the infinities and negative zero are also the strings "NaN", "Infinity", "-Infinity"
+  and "-0". Unknown keys, keys given twice and numbers that are not exactly a value of their type are
+  refused.
 
-The plug-in is --plugin, else $KORVANTA_PLUGIN, else the one built with this tool.
+The plug-in is --plugin, else $KORVANTA_PLUGIN (when not empty), else the one built with this tool.
+Exit status: 0 done, 1 refused input, 2 wrong usage, 3 plug-in not loaded, 4 failed (out of memory,
+output not written).
 )";
+
+enum ExitStatus { done = 0, refusedInput = 1, wrongUsage = 2, pluginNotLoaded = 3, failed = 4 };
+
+// Wrong command-line usage, answered with the usage text.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 std::pair<std::string, std::string> splitKeyValue(const std::string& argument) {
     const std::size_t equals = argument.find('=');
     if (equals == std::string::npos || equals == 0)
         throw std::invalid_argument("Expected KEY=VALUE, not '" + argument + "'");
     return {argument.substr(0, equals), argument.substr(equals + 1)};
+}
+
+// A mode without an operation computes nothing and still succeeds, which the user should not miss.
+void noteWhenNothingComputed(const AlgorithmRun& run, const Properties& record, bool withSecond) {
+    if (!run.evalString.empty())
+        return;
+    int mode = 0;
+    record.param("mode", mode);
+    std::cerr << "note: mode " << mode << " has no operation" << (withSecond ? " with a second set" : "")
+              << ": nothing was computed, and the result is the first set as it was\n";
 }
 
 int runDemo(const PluginLoader& plugin, const std::vector<std::string>& arguments) {
@@ -74,16 +102,43 @@ int runDemo(const PluginLoader& plugin, const std::vector<std::string>& argument
             throw std::invalid_argument("Unknown image setting 'second." + key + "'");
     if (second != "none" && second != "set" && second != "one")
         throw std::invalid_argument("'second' takes none, set or one, not '" + second + "'");
-    if (second == "one")
-        secondImages.count = 1;
-    else
-        secondImages.count = firstImages.count;
+    const bool withSecond = second != "none";
+    secondImages.count = second == "one" ? 1 : firstImages.count;
+
+    // Everything is checked before the first image is made.
+    const std::uint64_t firstBytes = firstImages.check("");
+    const std::uint64_t secondBytes = withSecond ? secondImages.check("second.") : 0;
+    if (withSecond &&
+        (firstImages.width != secondImages.width || firstImages.height != secondImages.height ||
+         firstImages.slices != secondImages.slices || firstImages.channels != secondImages.channels))
+        throw std::invalid_argument(
+            "The images of the two sets must match in size and channels, but the first "
+            "set's are " +
+            std::to_string(firstImages.width) + "x" + std::to_string(firstImages.height) + "x" +
+            std::to_string(firstImages.slices) + " with " + std::to_string(firstImages.channels) +
+            " channel(s) and the second set's " + std::to_string(secondImages.width) + "x" +
+            std::to_string(secondImages.height) + "x" + std::to_string(secondImages.slices) + " with " +
+            std::to_string(secondImages.channels));
+    const std::unique_ptr<SharedImageSet> firstProbe = firstImages.makeProbe();
+    const std::unique_ptr<SharedImageSet> secondProbe = withSecond ? secondImages.makeProbe() : nullptr;
+    const Properties record = parameterRecord(
+        plugin, *firstProbe, secondProbe.get(), [&](Properties& record, const Properties& configuration) {
+            for (const auto& [key, value] : parameters)
+                setParameter(record, configuration, key, {ParameterValue::Form::Text, value, {}});
+        });
+    bool inPlace = false;
+    record.param("inPlace", inPlace);
+    MemoryBudget budget;
+    budget.reserve(firstBytes, "The first set");
+    budget.reserve(secondBytes, "The second set");
+    if (!inPlace)
+        budget.reserve(firstBytes, "The result (a copy of the first set, as inPlace is false)");
 
     std::cout << "Plug-in " << plugin.pluginId() << " loaded from " << plugin.path() << "\n";
     std::cout << "First set: " << firstImages.summary() << "\n";
     std::unique_ptr<SharedImageSet> first = firstImages.make();
     std::unique_ptr<SharedImageSet> secondSet;
-    if (second != "none") {
+    if (withSecond) {
         std::cout << "Second set: " << secondImages.summary() << "\n";
         secondSet = secondImages.make();
     }
@@ -92,93 +147,121 @@ int runDemo(const PluginLoader& plugin, const std::vector<std::string>& argument
         before.push_back(statisticsOf(*first->get(i)));
 
     ConsoleProgress progress(std::cout);
-    AlgorithmRun run = runArithmetic(
-        plugin, *first, secondSet.get(),
-        [&](Properties& record, const Properties& configuration) {
-            for (const auto& [key, value] : parameters)
-                setParameterFromText(record, configuration, key, value);
-        },
-        &progress);
+    AlgorithmRun run = runArithmetic(plugin, *first, secondSet.get(), record, &progress);
     std::cout << "evalString: " << run.evalString << "\n";
     std::cout << "Computed in " << run.seconds * 1000.0 << " ms, status " << run.status << "\n";
+    noteWhenNothingComputed(run, record, withSecond);
     for (int i = 0; i < run.result->size(); ++i)
         std::cout << "image " << i << ": " << describe(before[static_cast<std::size_t>(i)]) << "  ->  "
                   << describe(statisticsOf(*run.result->get(i))) << "\n";
-    return 0;
+    return done;
 }
 
-QByteArray readInput(const std::string& path) {
-    QFile file;
-    const bool opened = path.empty() || path == "-" ? file.open(stdin, QIODevice::ReadOnly)
-                                                    : (file.setFileName(QString::fromStdString(path)),
-                                                       file.open(QIODevice::ReadOnly));
-    if (!opened)
-        throw std::invalid_argument("Cannot read '" + path + "'");
-    return file.readAll();
+std::uint64_t memoryBytes(const SharedImageSet& set) {
+    std::uint64_t bytes = 0;
+    for (int i = 0; i < set.size(); ++i)
+        if (const MemImage* memory = set.img(i))
+            bytes += imageBytes(memory->descriptor(), "");
+    return bytes;
 }
 
 int runScript(const PluginLoader& plugin, const std::string& path) {
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(readInput(path), &parseError);
-    if (!document.isObject())
-        throw std::invalid_argument("The script is no JSON object: " +
-                                    parseError.errorString().toStdString());
-    const QJsonObject script = document.object();
-    std::unique_ptr<SharedImageSet> first = imageSetFromJson(script.value("first").toObject());
-    std::unique_ptr<SharedImageSet> second;
-    if (script.contains("second"))
-        second = imageSetFromJson(script.value("second").toObject());
-    const QJsonObject parameters = script.value("parameters").toObject();
+    const bool standardInput = path == "-";
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
+        standardInput ? stdin : std::fopen(path.c_str(), "rb"),
+        standardInput ? [](std::FILE*) { return 0; } : &std::fclose);
+    if (!file)
+        throw std::invalid_argument("Cannot open '" + path + "': " + std::strerror(errno));
+    MemoryBudget budget;
+    const Script script =
+        readScript(fileReader(file.get(), standardInput ? "standard input" : "'" + path + "'"), budget);
+    file.reset();
+
+    const Properties record = parameterRecord(plugin, *script.first, script.second.get(),
+                                              [&](Properties& record, const Properties& configuration) {
+                                                  for (const auto& [key, value] : script.parameters)
+                                                      setParameter(record, configuration, key, value);
+                                              });
+    bool inPlace = false;
+    record.param("inPlace", inPlace);
+    if (!inPlace)
+        budget.reserve(memoryBytes(*script.first),
+                       "The result (a copy of \"first\", as \"inPlace\" is false)");
 
     ConsoleProgress progress(std::cerr);
-    AlgorithmRun run = runArithmetic(
-        plugin, *first, second.get(),
-        [&](Properties& record, const Properties& configuration) {
-            for (auto it = parameters.begin(); it != parameters.end(); ++it)
-                setParameterFromJson(record, configuration, it.key().toStdString(), it.value());
-        },
-        &progress);
+    const AlgorithmRun run = runArithmetic(plugin, *script.first, script.second.get(), record, &progress);
     std::cerr << "Computed in " << run.seconds * 1000.0 << " ms\n";
-    QJsonObject result = imageSetToJson(*run.result);
-    result.insert("status", run.status);
-    result.insert("evalString", QString::fromStdString(run.evalString));
-    std::cout << QJsonDocument(result).toJson(QJsonDocument::Compact).toStdString() << "\n";
-    return 0;
+    noteWhenNothingComputed(run, record, script.second != nullptr);
+    JsonOutput out(fileDescriptorSink(STDOUT_FILENO));
+    writeResult(out, run);
+    out.flush();
+    return done;
+}
+
+// Output that could not be written is a failure, also when the loss shows only at the end.
+void finishOutput() {
+    std::cout.flush();
+    if (!std::cout)
+        throw std::runtime_error("Cannot write the output to standard output");
+    if (close(STDOUT_FILENO) != 0)
+        throw std::runtime_error(std::string("Cannot write the output: ") + std::strerror(errno));
+}
+
+int runCommand(const std::string& pluginPath, const std::string& command,
+               const std::vector<std::string>& arguments) {
+    if (command == "script" && arguments.size() > 1)
+        throw UsageError("script takes one file");
+    if (fcntl(STDOUT_FILENO, F_GETFD) == -1)
+        throw std::runtime_error("Standard output is closed");
+    PluginLoader plugin(pluginPath);
+    const int status = command == "demo" ? runDemo(plugin, arguments)
+                                         : runScript(plugin, arguments.empty() ? "-" : arguments[0]);
+    finishOutput();
+    return status;
 }
 
 int run(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
-    std::string pluginPath =
-        std::getenv("KORVANTA_PLUGIN") ? std::getenv("KORVANTA_PLUGIN") : KORVANTA_DEFAULT_PLUGIN;
-    if (arguments.size() >= 2 && arguments[0] == "--plugin") {
-        pluginPath = arguments[1];
-        arguments.erase(arguments.begin(), arguments.begin() + 2);
-    }
-    if (arguments.empty() || arguments[0] == "--help" || arguments[0] == "-h" ||
-        (arguments[0] != "demo" && arguments[0] != "script")) {
+    if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
         std::cout << usage;
-        return arguments.empty() || arguments[0] == "--help" || arguments[0] == "-h" ? 0 : 2;
+        return done;
     }
-    const std::string command = arguments[0];
-    arguments.erase(arguments.begin());
     try {
-        PluginLoader plugin(pluginPath);
-        if (command == "demo")
-            return runDemo(plugin, arguments);
-        if (arguments.size() > 1)
-            throw std::invalid_argument("script takes one file");
-        return runScript(plugin, arguments.empty() ? "-" : arguments[0]);
+        const char* environment = std::getenv("KORVANTA_PLUGIN");
+        std::string pluginPath = environment && *environment ? environment : KORVANTA_DEFAULT_PLUGIN;
+        if (!arguments.empty() && arguments[0] == "--plugin") {
+            if (arguments.size() < 2 || arguments[1] == "demo" || arguments[1] == "script" ||
+                arguments[1].empty())
+                throw UsageError("--plugin takes the path of the plug-in library" +
+                                 (arguments.size() < 2 ? std::string()
+                                                       : ", not '" + arguments[1] + "' (write ./" +
+                                                             arguments[1] + " for a file of that name)"));
+            pluginPath = arguments[1];
+            arguments.erase(arguments.begin(), arguments.begin() + 2);
+        }
+        if (arguments.empty())
+            throw UsageError("No command given");
+        if (arguments[0] != "demo" && arguments[0] != "script")
+            throw UsageError("Unknown command '" + arguments[0] + "'");
+        return runCommand(pluginPath, arguments[0], {arguments.begin() + 1, arguments.end()});
+    } catch (const UsageError& e) {
+        std::cerr << "error: " << e.what() << "\n\n" << usage;
+        return wrongUsage;
     } catch (const PluginLoadError& e) {
         std::cerr << "error: " << e.what() << "\n";
-        return 3;
+        return pluginNotLoaded;
     } catch (const std::invalid_argument& e) {
         std::cerr << "error: " << e.what() << "\n";
-        if (command == "script")
-            std::cout << QJsonDocument(QJsonObject{{"error", QString::fromStdString(e.what())}})
-                             .toJson(QJsonDocument::Compact)
-                             .toStdString()
-                      << "\n";
-        return 1;
+        return refusedInput;
+    } catch (const std::bad_alloc&) {
+        std::cerr << "error: out of memory\n";
+        return failed;
+    } catch (const std::exception& e) {
+        std::cerr << "error: " << e.what() << "\n";
+        return failed;
+    } catch (...) {
+        std::cerr << "error: an unknown failure\n";
+        return failed;
     }
 }
 

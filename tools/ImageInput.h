@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "host/image/SharedImage.h"
+#include "tools/JsonScalar.h"
+#include "tools/MemoryBudget.h"
+
+namespace Korvanta {
+namespace tools {
+
+// One image of a script, built from its keys as they are read: the descriptor's keys, then "values",
+// which go straight into the image's memory, so that reading needs no more memory than the image.
+//   {"pixelType": "uint16", "width": 2, "height": 2, "slices": 1, "channels": 1, "shift": 0, "scale": 1,
+//    "values": [...], "memory": true}
+// Every key is optional but "pixelType"; extents default to 1, shift to 0, scale to 1, values to zero.
+// "values" (interleaved elements: numbers, or "NaN", "Infinity", "-Infinity" and "-0" for floating types)
+// must come after the other keys. "memory": false, or a pixel type without an element type, makes an
+// image without CPU memory, which has no values. Every method throws std::invalid_argument naming the
+// image (`where`, such as "image 0 of \"first\"") and the key or element, quoting what the user wrote.
+class ImageInput {
+public:
+    ImageInput(std::string where, MemoryBudget& budget) : m_where(std::move(where)), m_budget(budget) {}
+
+    // A key begins; its value follows: a scalar, or for "values" an array, whose elements follow.
+    void key(const std::string& key);
+    void scalar(const JsonScalar& value);
+    void beginValues();
+    void element(const JsonScalar& value);
+    // Refuses a value of the wrong kind for the current key (an array or object where it takes a
+    // scalar), with `shown` as what was found ("an array").
+    [[noreturn]] void notScalar(const std::string& shown) const;
+    // The image, once every key has been read.
+    std::shared_ptr<SharedImage> finish();
+
+    const std::string& where() const { return m_where; }
+    // Where the next element goes, for messages about what the parser found there.
+    std::string elementPlace() const;
+
+private:
+    [[noreturn]] void fail(const std::string& place, const std::string& problem) const;
+    std::string keyPlace() const;
+    void allocate();
+
+    std::string m_where;
+    MemoryBudget& m_budget;
+    std::string m_key;
+    bool m_hasPixelType = false;
+    bool m_hasMemory = true;
+    bool m_valuesRead = false;
+    ImageDescriptor m_descriptor = makeImageDescriptor(PixelType::UByte, 1, 1, 1, 1);
+    std::shared_ptr<SharedImage> m_image;
+    void* m_elements = nullptr;
+    std::int64_t m_count = 0;  // elements of the memory
+    std::int64_t m_next = 0;
+    // Reads one element into m_elements at m_next, for the image's element type.
+    void (*m_store)(const ImageInput& image, const JsonScalar& value) = nullptr;
+    template <class T>
+    static void store(const ImageInput& image, const JsonScalar& value);
+};
+
+}  // namespace tools
+}  // namespace Korvanta

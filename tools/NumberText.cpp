@@ -1,0 +1,185 @@
+#include "tools/NumberText.h"
+
+#include <cstdint>
+#include <limits>
+#include <optional>
+
+namespace Korvanta {
+namespace tools {
+
+namespace {
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// What exact reading needs of a decimal text: its sign and, for a value other than zero, the powers of
+// ten of its first and last digits other than 0 and the value of those digits when that fits 64 bits.
+struct Decimal {
+    bool negative = false;
+    bool zero = true;
+    std::int64_t leadingPlace = 0;  // 123.4e1 has 1 at place 2 and 4 at place -0
+    std::int64_t lastPlace = 0;
+    std::uint64_t significand = 0;  // of the digits from the first to the last other than 0
+    bool significandFits = true;
+};
+
+// Reads text of the form -?D*(.D*)?([eE][+-]?D+)? with at least one digit before the exponent.
+std::optional<Decimal> scanDecimal(std::string_view text) {
+    Decimal d;
+    std::size_t i = 0;
+    d.negative = i < text.size() && text[i] == '-';
+    i += d.negative;
+    std::int64_t digits = 0, integerDigits = -1, firstNonZero = -1, lastNonZero = -1;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '.' && integerDigits < 0) {
+            integerDigits = digits;
+            continue;
+        }
+        if (!isDigit(c))
+            break;
+        if (c != '0') {
+            if (firstNonZero < 0)
+                firstNonZero = digits;
+            // Digits from the first to this one, zeros between included, all go into the significand.
+            for (std::int64_t k = lastNonZero < 0 ? digits : lastNonZero + 1; k <= digits; ++k) {
+                const int digit = k == digits ? c - '0' : 0;
+                d.significandFits = d.significandFits && d.significand <= (UINT64_MAX - 9) / 10;
+                d.significand = d.significand * 10 + static_cast<unsigned>(digit);
+            }
+            lastNonZero = digits;
+        }
+        ++digits;
+    }
+    if (digits == 0)
+        return std::nullopt;
+    if (integerDigits < 0)
+        integerDigits = digits;
+    std::int64_t exponent = 0;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        const bool negativeExponent = i < text.size() && text[i] == '-';
+        i += i < text.size() && (text[i] == '-' || text[i] == '+');
+        if (i == text.size())
+            return std::nullopt;
+        for (; i < text.size() && isDigit(text[i]); ++i)
+            exponent = std::min<std::int64_t>(exponent * 10 + (text[i] - '0'), std::int64_t(1) << 40);
+        exponent = negativeExponent ? -exponent : exponent;
+    }
+    if (i != text.size())
+        return std::nullopt;
+    d.zero = firstNonZero < 0;
+    d.leadingPlace = integerDigits - 1 - firstNonZero + exponent;
+    d.lastPlace = integerDigits - 1 - lastNonZero + exponent;
+    return d;
+}
+
+template <class T>
+NumberProblem readInteger(std::string_view text, T& value) {
+    using Wide = std::conditional_t<std::is_signed_v<T>, long long, unsigned long long>;
+    Wide wide = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), wide);
+    if (error != std::errc() || end != text.data() + text.size()) {
+        // Not plain digits: a fraction, an exponent or a value beyond 64 bits, read exactly.
+        const std::optional<Decimal> d = scanDecimal(text);
+        if (!d)
+            return NumberProblem::NotANumber;
+        if (!d->zero && d->lastPlace < 0)
+            return NumberProblem::NotAnInteger;
+        if (d->zero) {
+            wide = 0;
+        } else {
+            if (d->leadingPlace > 18 || !d->significandFits || (d->negative && std::is_unsigned_v<T>))
+                return NumberProblem::OutOfRange;
+            std::uint64_t magnitude = d->significand;
+            for (std::int64_t place = 0; place < d->lastPlace; ++place)
+                magnitude *= 10;  // below 10^19: the leading digit is at place 18 at most
+            if (magnitude > static_cast<std::uint64_t>(std::numeric_limits<Wide>::max()))
+                return NumberProblem::OutOfRange;
+            wide = d->negative ? static_cast<Wide>(0 - magnitude) : static_cast<Wide>(magnitude);
+        }
+    }
+    if (wide < static_cast<Wide>(std::numeric_limits<T>::min()) ||
+        wide > static_cast<Wide>(std::numeric_limits<T>::max()))
+        return NumberProblem::OutOfRange;
+    value = static_cast<T>(wide);
+    return NumberProblem::None;
+}
+
+template <class T>
+NumberProblem readFloating(std::string_view text, T& value) {
+    // std::from_chars also reads "inf" and "nan", which are no numbers here.
+    const std::size_t first = !text.empty() && text[0] == '-' ? 1 : 0;
+    if (first >= text.size() || !(isDigit(text[first]) || text[first] == '.'))
+        return NumberProblem::NotANumber;
+    T read = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), read);
+    if (end != text.data() + text.size())
+        return NumberProblem::NotANumber;
+    if (error == std::errc()) {
+        value = read;
+        return NumberProblem::None;
+    }
+    // Out of range either way: too large, or so small that it rounds to zero.
+    const std::optional<Decimal> d = scanDecimal(text);
+    if (!d || error != std::errc::result_out_of_range)
+        return NumberProblem::NotANumber;
+    if (d->leadingPlace >= 0)
+        return NumberProblem::OutOfRange;
+    value = d->negative ? -T(0) : T(0);
+    return NumberProblem::None;
+}
+
+}  // namespace
+
+template <class T>
+NumberProblem readNumber(std::string_view text, T& value) {
+    if constexpr (std::is_floating_point_v<T>)
+        return readFloating(text, value);
+    else
+        return readInteger(text, value);
+}
+
+template <class T>
+bool readNumberName(std::string_view text, T& value) {
+    if (text == "NaN")
+        value = std::numeric_limits<T>::quiet_NaN();
+    else if (text == "Infinity" || text == "-Infinity")
+        value = text[0] == '-' ? -std::numeric_limits<T>::infinity() : std::numeric_limits<T>::infinity();
+    else if (text == "-0")
+        value = -T(0);
+    else
+        return false;
+    return true;
+}
+
+std::string describeNumberProblem(NumberProblem problem, const std::string& shown,
+                                  const std::string& typeName) {
+    switch (problem) {
+        case NumberProblem::None:
+            break;
+        case NumberProblem::NotANumber:
+            return shown + " is not a number";
+        case NumberProblem::NotAnInteger:
+            return shown + " is not an integer";
+        case NumberProblem::OutOfRange:
+            return shown + " is out of range for " + (typeName[0] == 'i' ? "an " : "a ") + typeName;
+    }
+    return shown;
+}
+
+template NumberProblem readNumber(std::string_view, char&);
+template NumberProblem readNumber(std::string_view, unsigned char&);
+template NumberProblem readNumber(std::string_view, short&);
+template NumberProblem readNumber(std::string_view, unsigned short&);
+template NumberProblem readNumber(std::string_view, int&);
+template NumberProblem readNumber(std::string_view, unsigned int&);
+template NumberProblem readNumber(std::string_view, unsigned long&);
+template NumberProblem readNumber(std::string_view, float&);
+template NumberProblem readNumber(std::string_view, double&);
+template bool readNumberName(std::string_view, float&);
+template bool readNumberName(std::string_view, double&);
+
+}  // namespace tools
+}  // namespace Korvanta

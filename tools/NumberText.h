@@ -1,0 +1,47 @@
+#pragma once
+
+#include <charconv>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+namespace Korvanta {
+namespace tools {
+
+// Why a number's text was not taken.
+enum class NumberProblem { None, NotANumber, NotAnInteger, OutOfRange };
+
+// Reads decimal text (a JSON number; also ".5" and "1." as command-line text) into T straight from the
+// digits, so that every value is rounded once. Floating types round to nearest as IEEE reading does: a
+// magnitude below the smallest subnormal is a zero of the text's sign, one that rounds beyond the largest
+// finite value is OutOfRange. Integer types take integers in their range only, written in any form of
+// the same value ("100", "1e2", "100.0"); "1.5" is NotAnInteger. The value is unchanged unless the
+// result is None. Instantiated for the eight element types and unsigned long.
+template <class T>
+NumberProblem readNumber(std::string_view text, T& value);
+
+// The text NaN and the infinities are written as where a JSON number cannot hold them: "NaN",
+// "Infinity" and "-Infinity". Reads one of them, or "-0", into a floating type; false for other text.
+template <class T>
+bool readNumberName(std::string_view text, T& value);
+
+// "<shown> is not a number", "... is not an integer", "... is out of range for a uint8": the message for
+// a problem, with the text shown as the user wrote it (quoted by the caller as the input's form quotes).
+std::string describeNumberProblem(NumberProblem problem, const std::string& shown,
+                                  const std::string& typeName);
+
+// Longest text of a number that writeNumber writes.
+constexpr std::size_t maximumNumberText = 32;
+
+// Writes the shortest text that reads back as the same value of T (finite floating values; integers) and
+// returns the end of the text, which has at most maximumNumberText characters.
+template <class T>
+char* writeNumber(char* out, T value) {
+    if constexpr (std::is_integral_v<T> && sizeof(T) < sizeof(int))
+        return std::to_chars(out, out + maximumNumberText, static_cast<int>(value)).ptr;
+    else
+        return std::to_chars(out, out + maximumNumberText, value).ptr;
+}
+
+}  // namespace tools
+}  // namespace Korvanta

@@ -1,0 +1,374 @@
+#include "tools/ScriptInput.h"
+
+#include <rapidjson/error/en.h>
+#include <rapidjson/reader.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <stdexcept>
+
+#include "tools/ImageInput.h"
+#include "tools/NumberText.h"
+
+namespace Korvanta {
+namespace tools {
+
+namespace {
+
+using Kind = JsonScalar::Kind;
+
+// The input as the parser reads it: a buffer refilled from the read function, with a 0 after the end
+// (which the parser takes as the end, as with its own file stream).
+class ChunkStream {
+public:
+    using Ch = char;
+
+    explicit ChunkStream(const ReadFunction& read) : m_read(read), m_buffer((std::size_t(1) << 20) + 1) {
+        refill();
+    }
+
+    Ch Peek() const { return *m_current; }
+    Ch Take() {
+        const Ch c = *m_current;
+        if (m_current < m_last)
+            ++m_current;
+        else
+            refill();
+        return c;
+    }
+    std::size_t Tell() const { return m_consumed + static_cast<std::size_t>(m_current - m_buffer.data()); }
+
+    // Writing is for in-place parsing only, which reading from a stream never uses.
+    Ch* PutBegin() { return nullptr; }
+    void Put(Ch) {}
+    void Flush() {}
+    std::size_t PutEnd(Ch*) { return 0; }
+
+private:
+    void refill() {
+        if (m_ended)
+            return;
+        m_consumed += m_filled;
+        m_filled = m_read(m_buffer.data(), m_buffer.size() - 1);
+        m_current = m_buffer.data();
+        m_last = m_buffer.data() + std::max<std::size_t>(m_filled, 1) - 1;
+        if (m_filled == 0) {
+            m_buffer[0] = '\0';
+            m_ended = true;
+        }
+    }
+
+    const ReadFunction& m_read;
+    std::vector<char> m_buffer;
+    Ch* m_current = nullptr;
+    Ch* m_last = nullptr;
+    std::size_t m_filled = 0;
+    std::size_t m_consumed = 0;
+    bool m_ended = false;
+};
+
+[[noreturn]] void fail(const std::string& message) {
+    throw std::invalid_argument(message);
+}
+
+// The parser's events turned into a script. Each event either fits where it comes or is refused at
+// once with an exception, which passes through the parser.
+class ScriptHandler {
+public:
+    explicit ScriptHandler(MemoryBudget& budget) : m_budget(budget) {}
+
+    bool Null() { return scalar({Kind::Null, "null"}); }
+    bool Bool(bool value) { return scalar({Kind::Boolean, value ? "true" : "false"}); }
+    bool RawNumber(const char* text, rapidjson::SizeType length, bool) {
+        return scalar({Kind::Number, std::string_view(text, length)});
+    }
+    bool String(const char* text, rapidjson::SizeType length, bool) {
+        return scalar({Kind::String, std::string_view(text, length)});
+    }
+    bool StartObject() { return open("an object"); }
+    bool StartArray() { return open("an array"); }
+    bool Key(const char* text, rapidjson::SizeType length, bool);
+    bool EndObject(rapidjson::SizeType) { return close(); }
+    bool EndArray(rapidjson::SizeType) { return close(); }
+    // Numbers arrive as text only (kParseNumbersAsStringsFlag).
+    bool Int(int) { return false; }
+    bool Uint(unsigned) { return false; }
+    bool Int64(std::int64_t) { return false; }
+    bool Uint64(std::uint64_t) { return false; }
+    bool Double(double) { return false; }
+
+    Script result();
+    // Where the parser is, for messages about malformed text.
+    std::string place() const;
+
+private:
+    enum class Frame { Root, Parameters, ParameterArray, Set, Images, Image, Values, Selection };
+    struct Level {
+        Frame frame = Frame::Root;
+        std::string key;  // of an object: the key whose value comes next
+        std::vector<std::string> keys;
+        std::int64_t entries = 0;  // of an array: the values so far
+    };
+    struct SelectionEntry {
+        std::int64_t entry;
+        int index;
+        std::string text;
+    };
+
+    bool scalar(const JsonScalar& value);
+    bool open(const char* opening);
+    bool close();
+    // Takes a value at the current level: a scalar, or (with `opening`) the start of an object or array,
+    // whose level it returns.
+    Frame accept(const JsonScalar* value, const char* opening);
+    std::string shown(const JsonScalar* value, const char* opening) const {
+        return value ? value->shown() : opening;
+    }
+    std::string setName() const { return "\"" + m_setName + "\""; }
+    void finishSet();
+
+    MemoryBudget& m_budget;
+    std::vector<Level> m_levels;
+    Script m_script;
+    std::string m_setName;
+    std::unique_ptr<SharedImageSet> m_set;
+    std::vector<SelectionEntry> m_selection;
+    std::optional<ImageInput> m_image;
+    bool m_readingValues = false;  // the elements of "values", the bulk of a script, take the short way
+    ParameterValue m_parameterArray;
+};
+
+bool ScriptHandler::Key(const char* text, rapidjson::SizeType length, bool) {
+    Level& level = m_levels.back();
+    const std::string key(text, length);
+    const std::string object = level.frame == Frame::Root         ? "the top of the script"
+                               : level.frame == Frame::Parameters ? "\"parameters\""
+                               : level.frame == Frame::Set        ? setName()
+                                                                  : m_image->where();
+    if (std::find(level.keys.begin(), level.keys.end(), key) != level.keys.end())
+        fail("Key \"" + key + "\" appears twice in " + object);
+    if (level.frame == Frame::Root && key != "parameters" && key != "first" && key != "second")
+        fail("Unknown key \"" + key + "\" at " + object +
+             " (the keys there are \"parameters\", \"first\" and \"second\")");
+    if (level.frame == Frame::Set && key != "images" && key != "selection" && key != "modality")
+        fail("Unknown key \"" + key + "\" in " + object +
+             " (the keys of a set are \"images\", \"selection\" and \"modality\")");
+    if (level.frame == Frame::Image)
+        m_image->key(key);
+    level.keys.push_back(key);
+    level.key = key;
+    return true;
+}
+
+bool ScriptHandler::scalar(const JsonScalar& value) {
+    if (m_readingValues) {
+        m_image->element(value);
+        return true;
+    }
+    if (m_levels.empty())
+        fail("The script must be a JSON object, not " + value.shown());
+    accept(&value, nullptr);
+    return true;
+}
+
+bool ScriptHandler::open(const char* opening) {
+    if (m_levels.empty() && std::strcmp(opening, "an object") != 0)
+        fail(std::string("The script must be a JSON object, not ") + opening);
+    Level level;
+    level.frame = m_levels.empty() ? Frame::Root : accept(nullptr, opening);
+    m_readingValues = level.frame == Frame::Values;
+    m_levels.push_back(std::move(level));
+    return true;
+}
+
+ScriptHandler::Frame ScriptHandler::accept(const JsonScalar* value, const char* opening) {
+    Level& level = m_levels.back();
+    const std::string& key = level.key;
+    const bool object = opening && std::strcmp(opening, "an object") == 0;
+    const bool array = opening && !object;
+    const std::int64_t entry = level.entries++;
+    switch (level.frame) {
+        case Frame::Root:
+            if (key == "parameters" && !object)
+                fail("\"parameters\" is " + shown(value, opening) + ", not an object");
+            if (key == "parameters")
+                return Frame::Parameters;
+            if (!object)
+                fail("\"" + key + "\" is " + shown(value, opening) + ", not an image set (an object)");
+            m_setName = key;
+            m_set = std::make_unique<SharedImageSet>();
+            m_selection.clear();
+            return Frame::Set;
+        case Frame::Parameters: {
+            const std::string place = "\"" + key + "\" in \"parameters\"";
+            if (object || (value && value->kind == Kind::Null))
+                fail(place + " is " + shown(value, opening) + ", not a value");
+            if (array) {
+                m_parameterArray = {ParameterValue::Form::JsonNumberArray, "", {}};
+                return Frame::ParameterArray;
+            }
+            const ParameterValue::Form form = value->kind == Kind::Number ? ParameterValue::Form::JsonNumber
+                                              : value->kind == Kind::String
+                                                  ? ParameterValue::Form::JsonString
+                                                  : ParameterValue::Form::JsonBoolean;
+            m_script.parameters.emplace_back(key, ParameterValue{form, std::string(value->text), {}});
+            break;
+        }
+        case Frame::ParameterArray:
+            if (!value || value->kind != Kind::Number)
+                fail("entry " + std::to_string(entry) + " of \"" + m_levels[m_levels.size() - 2].key +
+                     "\" in \"parameters\" is " + shown(value, opening) + ", not a number");
+            m_parameterArray.items.emplace_back(value->text);
+            break;
+        case Frame::Set:
+            if (key == "images" && !array)
+                fail("\"images\" of " + setName() + " is " + shown(value, opening) +
+                     ", not an array of images");
+            if (key == "images")
+                return Frame::Images;
+            if (key == "selection" && !array)
+                fail("\"selection\" of " + setName() + " is " + shown(value, opening) +
+                     ", not an array of image indices");
+            if (key == "selection")
+                return Frame::Selection;
+            {
+                int modality = -1;
+                if (!value || value->kind != Kind::Number ||
+                    readNumber(value->text, modality) != NumberProblem::None || modality < Data::NoModality ||
+                    modality > Data::MRI)
+                    fail("\"modality\" of " + setName() + " is " + shown(value, opening) +
+                         ", not one of 0 (none), 1 (X-ray), 2 (ultrasound), 3 (CT) and 4 (MRI)");
+                m_set->setModality(static_cast<Data::Modality>(modality));
+            }
+            break;
+        case Frame::Images: {
+            const std::string where = "image " + std::to_string(entry) + " of " + setName();
+            if (!object)
+                fail(where + " is " + shown(value, opening) + ", not an object");
+            m_image.emplace(where, m_budget);
+            return Frame::Image;
+        }
+        case Frame::Image:
+            if (value) {
+                m_image->scalar(*value);
+                break;
+            }
+            if (array && key == "values") {
+                m_image->beginValues();
+                return Frame::Values;
+            }
+            m_image->notScalar(opening);
+        case Frame::Values:  // scalars take the short way (scalar())
+            fail(m_image->elementPlace() + " is " + opening + ", not a number");
+        case Frame::Selection: {
+            const std::string place = "entry " + std::to_string(entry) + " of \"selection\" of " + setName();
+            int index = -1;
+            if (!value || value->kind != Kind::Number)
+                fail(place + " is " + shown(value, opening) + ", not an image index");
+            if (readNumber(value->text, index) != NumberProblem::None || index < 0)
+                fail(place + " is " + value->shown() + ", not an image index");
+            m_selection.push_back({entry, index, std::string(value->text)});
+            break;
+        }
+    }
+    return level.frame;
+}
+
+bool ScriptHandler::close() {
+    const Level level = std::move(m_levels.back());
+    m_levels.pop_back();
+    m_readingValues = false;
+    switch (level.frame) {
+        case Frame::Root:
+            if (!m_script.first)
+                fail("The script has no \"first\" image set");
+            break;
+        case Frame::ParameterArray:
+            m_script.parameters.emplace_back(m_levels.back().key, std::move(m_parameterArray));
+            break;
+        case Frame::Set:
+            finishSet();
+            break;
+        case Frame::Image:
+            m_set->add(m_image->finish());
+            m_image.reset();
+            break;
+        default:
+            break;
+    }
+    return true;
+}
+
+void ScriptHandler::finishSet() {
+    std::vector<int> indices;
+    for (const SelectionEntry& s : m_selection) {
+        if (s.index >= m_set->size())
+            fail("entry " + std::to_string(s.entry) + " of \"selection\" of " + setName() + " is " + s.text +
+                 ", not the index of one of its " + std::to_string(m_set->size()) + " images");
+        indices.push_back(s.index);
+    }
+    m_set->setSelection(Selection(indices));
+    (m_setName == "first" ? m_script.first : m_script.second) = std::move(m_set);
+}
+
+Script ScriptHandler::result() {
+    return std::move(m_script);
+}
+
+std::string ScriptHandler::place() const {
+    if (m_levels.empty())
+        return "before the script";
+    switch (m_levels.back().frame) {
+        case Frame::Root:
+            return "at the top of the script";
+        case Frame::Parameters:
+        case Frame::ParameterArray:
+            return "in \"parameters\"";
+        case Frame::Set:
+        case Frame::Selection:
+        case Frame::Images:
+            return "in " + setName();
+        case Frame::Image:
+            return "in " + m_image->where();
+        case Frame::Values:
+            return "in " + m_image->elementPlace();
+    }
+    return "";
+}
+
+}  // namespace
+
+ReadFunction fileReader(std::FILE* file, const std::string& name) {
+    return [file, name](char* buffer, std::size_t size) {
+        const std::size_t read = std::fread(buffer, 1, size, file);
+        if (read == 0 && std::ferror(file))
+            throw std::runtime_error("Cannot read " + name + ": " + std::strerror(errno));
+        return read;
+    };
+}
+
+Script readScript(const ReadFunction& read, MemoryBudget& budget) {
+    ChunkStream stream(read);
+    ScriptHandler handler(budget);
+    rapidjson::Reader reader;
+    // Iterative: nesting, however deep, cannot exhaust the stack before the handler refuses it.
+    constexpr unsigned flags = rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag |
+                               rapidjson::kParseValidateEncodingFlag;
+    const rapidjson::ParseResult result = reader.Parse<flags>(stream, handler);
+    if (result.IsError() && result.Code() == rapidjson::kParseErrorNumberTooBig)
+        fail("The number at byte " + std::to_string(result.Offset()) + " (" + handler.place() +
+             ") is out of range: beyond the largest double");
+    if (result.IsError()) {
+        std::string problem = rapidjson::GetParseError_En(result.Code());
+        if (!problem.empty() && problem.back() == '.')
+            problem.pop_back();
+        fail("The script is not valid JSON: " + problem + " (at byte " + std::to_string(result.Offset()) +
+             ", " + handler.place() + ")");
+    }
+    return handler.result();
+}
+
+}  // namespace tools
+}  // namespace Korvanta
