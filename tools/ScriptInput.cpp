@@ -236,8 +236,7 @@ ScriptHandler::Frame ScriptHandler::accept(const JsonScalar* value, const char* 
             {
                 int modality = -1;
                 if (!value || value->kind != Kind::Number ||
-                    readNumber(value->text, modality) != NumberProblem::None || modality < Data::NoModality ||
-                    modality > Data::MRI)
+                    readNumber(value->text, modality) != NumberProblem::None || !Data::isModality(modality))
                     fail("\"modality\" of " + setName() + " is " + shown(value, opening) +
                          ", not one of 0 (none), 1 (X-ray), 2 (ultrasound), 3 (CT) and 4 (MRI)");
                 m_set->setModality(static_cast<Data::Modality>(modality));
