@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imagemath/ExprInterface.h"
+#include "host/gl/ExprInterface.h"
 
 namespace Korvanta {
 namespace ImageMath {

@@ -3,11 +3,11 @@
 #include <optional>
 #include <vector>
 
+#include "host/gl/ExprInterface.h"
 #include "host/gl/GlExprInterface.h"
+#include "host/gl/ImgOpGl.h"
 #include "host/image/PixelType.h"
 #include "host/image/PixelTypeUtils.h"
-#include "imagemath/ExprInterface.h"
-#include "imagemath/ImgOps.h"
 
 namespace Korvanta {
 namespace ImageMath {

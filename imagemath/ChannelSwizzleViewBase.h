@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "host/gl/ExprInterface.h"
 #include "host/gl/GlExprInterface.h"
-#include "imagemath/ExprInterface.h"
 
 namespace Korvanta {
 namespace ImageMath {

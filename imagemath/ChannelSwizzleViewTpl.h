@@ -35,6 +35,7 @@ public:
 
     GlExprInterface& operand() override { return m_operand; }
     const GlExprInterface& operand() const override { return m_operand; }
+    const std::vector<unsigned long>& indices() const override { return ChannelSwizzleViewBase::indices(); }
 
     const X& operandLeaf() const { return m_operand; }
     const ImageDescriptor& operandDescriptor() const { return m_operandDescriptor; }

@@ -3,23 +3,13 @@
 #include <string>
 #include <string_view>
 
+#include "host/gl/ImgOpGl.h"
+
 // Operator functors. Each is stateless: its type selects the CPU kernel, its evalString gives the GLSL
 // fragment of the operation over the operands' texts.
 namespace Korvanta {
 namespace ImageMath {
 namespace ImgOps {
-
-class BinaryImgOpGl {
-public:
-    virtual ~BinaryImgOpGl() = default;
-    virtual std::string evalString(const std::string& a, const std::string& b) const = 0;
-};
-
-class UnaryImgOpGl {
-public:
-    virtual ~UnaryImgOpGl() = default;
-    virtual std::string evalString(const std::string& x) const = 0;
-};
 
 namespace detail {
 // Concatenates the pieces into one string reserved to their total length plus a margin.

@@ -2,11 +2,11 @@
 
 #include <cstdint>
 
+#include "host/gl/ExprInterface.h"
 #include "host/image/ImageDescriptor.h"
 #include "host/image/PixelTypeUtils.h"
 #include "imagemath/DeviceStrategy.h"
 #include "imagemath/ExprBaseTpl.h"
-#include "imagemath/ExprInterface.h"
 #include "imagemath/ScalarGl.h"
 
 namespace Korvanta {

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "host/gl/ExprInterface.h"
 #include "host/gl/GlExprInterface.h"
+#include "host/gl/ImgOpGl.h"
 #include "host/image/PixelType.h"
-#include "imagemath/ExprInterface.h"
-#include "imagemath/ImgOps.h"
 
 namespace Korvanta {
 namespace ImageMath {

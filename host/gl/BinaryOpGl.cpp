@@ -1,7 +1,5 @@
 #include "host/gl/BinaryOpGl.h"
 
-#include "imagemath/BinaryOpBase.h"
-
 namespace Korvanta {
 namespace ImageMath {
 namespace internal {
@@ -10,18 +8,15 @@ std::string BinaryOpGl::evalString(bool tag) const {
     if (tag) {
         tagAndAssignNamesHelper(*this, "");
     }
-    const auto& node = dynamic_cast<const BinaryOpBase&>(*this);
-    return node.op().evalString(node.lhs().evalString(false), node.rhs().evalString(false));
+    return op().evalString(lhs().evalString(false), rhs().evalString(false));
 }
 
 std::vector<GlExprInterface*> BinaryOpGl::children() {
-    auto& node = dynamic_cast<BinaryOpBase&>(*this);
-    return {&node.lhs(), &node.rhs()};
+    return {&lhs(), &rhs()};
 }
 
 std::vector<const GlExprInterface*> BinaryOpGl::children() const {
-    const auto& node = dynamic_cast<const BinaryOpBase&>(*this);
-    return {&node.lhs(), &node.rhs()};
+    return {&lhs(), &rhs()};
 }
 
 }  // namespace internal

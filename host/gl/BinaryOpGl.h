@@ -4,18 +4,26 @@
 #include <vector>
 
 #include "host/gl/CompositeGl.h"
+#include "host/gl/ImgOpGl.h"
 
 namespace Korvanta {
 namespace ImageMath {
 namespace internal {
 
-// The host's GL side of two-operand nodes: the operator's GLSL fragment over the operands' texts.
-// Only ever a base of a complete node that also derives from BinaryOpBase.
+// The host's GL side of two-operand nodes: the operator's GLSL fragment over the operands' texts. The
+// node's role base declares the same operand and operator accessors; the node's one definition of each
+// serves both sides.
 class BinaryOpGl : public CompositeGl {
 public:
     std::string evalString(bool tag) const override;
     std::vector<GlExprInterface*> children() override;
     std::vector<const GlExprInterface*> children() const override;
+
+    virtual GlExprInterface& lhs() = 0;
+    virtual const GlExprInterface& lhs() const = 0;
+    virtual GlExprInterface& rhs() = 0;
+    virtual const GlExprInterface& rhs() const = 0;
+    virtual const ImgOps::BinaryImgOpGl& op() const = 0;
 
 protected:
     BinaryOpGl() = default;

@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "imagemath/ChannelSwizzleViewBase.h"
-
 namespace Korvanta {
 namespace ImageMath {
 namespace internal {
@@ -39,16 +37,15 @@ std::string ChannelSwizzleViewGl::evalString(bool tag) const {
     if (tag) {
         tagAndAssignNamesHelper(*this, "");
     }
-    const auto& view = dynamic_cast<const ChannelSwizzleViewBase&>(*this);
-    return swizzleText(view.operand().evalString(false), view.indices());
+    return swizzleText(operand().evalString(false), indices());
 }
 
 std::vector<GlExprInterface*> ChannelSwizzleViewGl::children() {
-    return {&dynamic_cast<ChannelSwizzleViewBase&>(*this).operand()};
+    return {&operand()};
 }
 
 std::vector<const GlExprInterface*> ChannelSwizzleViewGl::children() const {
-    return {&dynamic_cast<const ChannelSwizzleViewBase&>(*this).operand()};
+    return {&operand()};
 }
 
 }  // namespace internal

@@ -9,13 +9,18 @@ namespace Korvanta {
 namespace ImageMath {
 namespace internal {
 
-// The host's GL side of channel views: a GLSL swizzle of the operand's text, e.g. (image0).bgr.
-// Only ever a base of a complete view that also derives from ChannelSwizzleViewBase.
+// The host's GL side of channel views: a GLSL swizzle of the operand's text, e.g. (image0).bgr. The
+// view's role base declares the same operand accessors and holds the index list.
 class ChannelSwizzleViewGl : public CompositeGl {
 public:
     std::string evalString(bool tag) const override;
     std::vector<GlExprInterface*> children() override;
     std::vector<const GlExprInterface*> children() const override;
+
+    virtual GlExprInterface& operand() = 0;
+    virtual const GlExprInterface& operand() const = 0;
+    // Channel c of the view is channel indices()[c] of the operand.
+    virtual const std::vector<unsigned long>& indices() const = 0;
 
 protected:
     ChannelSwizzleViewGl() = default;

@@ -1,6 +1,6 @@
 #include "host/gl/GlExprInterface.h"
 
-#include "imagemath/ExprInterface.h"
+#include "host/gl/ExprInterface.h"
 
 namespace Korvanta {
 namespace ImageMath {
