@@ -3,48 +3,32 @@
 #include <string>
 #include <vector>
 
-#include "imagemath/Expressions.h"
-#include "plugin/ModeDispatch.h"
-#include "plugin/SetLeaf.h"
+#include "plugin/ModeExpressions.h"
 #include "plugin/SharedImageArithmeticAlgorithm.h"
 
 namespace Korvanta {
 
 namespace {
 
-using SetLeaf = UntypedSetLeaf;
-using Mode = SharedImageArithmeticAlgorithm::Mode;
-
 // The GLSL text of the expression that compute evaluates for these settings, with the right-hand set
 // taken untyped; empty when the mode has no expression.
-std::string updateEvalString(Mode mode, SharedImageSet& first, SharedImageSet* second, float rightHandSide,
-                             const std::vector<unsigned long>& channelIndices) {
-    using namespace ImageMath::internal;
+std::string evalStringOf(SharedImageArithmeticAlgorithm::Mode mode, SharedImageSet& first,
+                         SharedImageSet* second, float rightHandSide,
+                         const std::vector<unsigned long>& channelIndices) {
     std::string text;
-    const SetLeaf left = setLeaf(first);
-    if (second) {
-        withBinaryOperator<ImageMath::ImgOps::divideIfNotZero>(mode, [&](auto op) {
-            text = BinaryOpTpl<decltype(op), SetLeaf, SetLeaf>(left, setLeaf(*second), op).evalString(true);
-        });
-        return text;
-    }
-    withBinaryOperator<ImageMath::ImgOps::divide>(mode, [&](auto op) {
-        const ImageMath::Scalar<float> scalar(rightHandSide);
-        text =
-            BinaryOpTpl<decltype(op), SetLeaf, ImageMath::Scalar<float>>(left, scalar, op).evalString(true);
-    });
-    withUnaryOperator(mode,
-                      [&](auto op) { text = UnaryOpTpl<decltype(op), SetLeaf>(left, op).evalString(true); });
-    if (mode == SharedImageArithmeticAlgorithm::UnaryChannelSwizzle)
-        text = ChannelSwizzleViewTpl<SetLeaf>(left, channelIndices).evalString(true);
+    const auto textOf = [&](const auto& expr) { text = expr.evalString(true); };
+    if (second)
+        withExpression(mode, setLeaf(first), setLeaf(*second), channelIndices, textOf);
+    else
+        withExpression(mode, setLeaf(first), ImageMath::Scalar<float>(rightHandSide), channelIndices, textOf);
     return text;
 }
 
 }  // namespace
 
 void SharedImageArithmeticAlgorithm::updateEvalString() {
-    m_evalString.setValue(Korvanta::updateEvalString(m_mode.value(), m_first, m_second,
-                                                     m_rightHandSide.value(), m_channelIndices.value()));
+    m_evalString.setValue(
+        evalStringOf(m_mode.value(), m_first, m_second, m_rightHandSide.value(), m_channelIndices.value()));
 }
 
 void SharedImageArithmeticAlgorithm::onModeChanged() {

@@ -1,22 +1,16 @@
 #pragma once
 
 #include "imagemath/SetAssignment.h"
-#include "plugin/ModeDispatch.h"
+#include "plugin/ModeExpressions.h"
 #include "plugin/SetAssignments.h"
-#include "plugin/SetLeaf.h"
 
 namespace Korvanta {
 
 template <class T>
 void assignImageOperation(SharedImageArithmeticAlgorithm::Mode mode, SharedImageSet& destination,
                           SharedImageSet& first, SharedImageSet& second) {
-    using Right = ImageMath::Array<SharedImageSet, T, false>;
     UntypedSetLeaf target = setLeaf(destination);
-    const UntypedSetLeaf left = setLeaf(first);
-    const Right right = setLeaf<T>(second);
-    withBinaryOperator<ImageMath::ImgOps::divideIfNotZero>(mode, [&](auto op) {
-        target = ImageMath::internal::BinaryOpTpl<decltype(op), UntypedSetLeaf, Right>(left, right, op);
-    });
+    withExpression(mode, setLeaf(first), setLeaf<T>(second), {}, [&](const auto& expr) { target = expr; });
 }
 
 }  // namespace Korvanta

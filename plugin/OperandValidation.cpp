@@ -6,6 +6,7 @@
 
 #include "host/image/MemImage.h"
 #include "host/image/PixelTypeUtils.h"
+#include "plugin/ModeExpressions.h"
 
 namespace Korvanta {
 
@@ -68,7 +69,8 @@ const MemImage& destinationMemory(const SharedImageSet& first, int index) {
 const MemImage& rightHandMemory(const SharedImageSet& second, int index) {
     const MemImage& memory = presentMemory(second, index, "second set");
     const PixelType type = second.get(index)->descriptor().pixelType;
-    if (elementTypeOf(memory.descriptor().pixelType) != elementTypeOf(type) || !holdsElementType(memory, type))
+    if (elementTypeOf(memory.descriptor().pixelType) != elementTypeOf(type) ||
+        !holdsElementType(memory, type))
         fail(imageName(index, "second set") + " has the pixel type " + hex(type) +
              ", which its CPU memory does not hold");
     return memory;
@@ -90,13 +92,6 @@ void checkSwizzle(const ImageDescriptor& destination, int index, const std::vect
                  " channels)");
 }
 
-bool computesSomething(Mode mode, bool withSecond) {
-    return (mode >= SharedImageArithmeticAlgorithm::BinaryAdd &&
-            mode <= SharedImageArithmeticAlgorithm::BinaryPow) ||
-           (!withSecond && mode >= SharedImageArithmeticAlgorithm::UnaryMinus &&
-            mode <= SharedImageArithmeticAlgorithm::UnaryChannelSwizzle);
-}
-
 }  // namespace
 
 PixelType rightHandPixelType(const SharedImageSet& second) {
@@ -112,7 +107,7 @@ PixelType rightHandPixelType(const SharedImageSet& second) {
 void validateOperands(const SharedImageSet& first, const SharedImageSet* second, Mode mode,
                       const std::vector<unsigned long>& channelIndices) {
     const PixelType rightType = second ? rightHandPixelType(*second) : PixelType::Float;
-    if (!computesSomething(mode, second != nullptr))
+    if (!hasOperation(mode, second != nullptr))
         return;
     const int count = first.size();
     if (count == 0)
