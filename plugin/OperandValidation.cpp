@@ -1,11 +1,11 @@
 #include "plugin/OperandValidation.h"
 
-#include <sstream>
 #include <stdexcept>
 #include <string>
 
 #include "host/image/MemImage.h"
 #include "host/image/PixelTypeUtils.h"
+#include "imagemath/typed/OperandChecks.h"
 #include "plugin/ModeExpressions.h"
 
 namespace Korvanta {
@@ -26,17 +26,6 @@ bool holdsElementType(const MemImage& memory, PixelType type) {
         holds = dynamic_cast<const TypedImage<T>*>(&memory) != nullptr;
     });
     return holds;
-}
-
-std::string hex(PixelType type) {
-    std::ostringstream text;
-    text << "0x" << std::hex << static_cast<int>(type);
-    return text.str();
-}
-
-std::string shape(const ImageDescriptor& d) {
-    return std::to_string(d.width) + "x" + std::to_string(d.height) + "x" + std::to_string(d.slices) +
-           " with " + std::to_string(d.channels) + " channels";
 }
 
 [[noreturn]] void fail(const std::string& text) {
@@ -60,8 +49,8 @@ const MemImage& destinationMemory(const SharedImageSet& first, int index) {
     const MemImage& memory = presentMemory(first, index, "first set");
     const PixelType type = memory.descriptor().pixelType;
     if (!holdsElementType(memory, type))
-        fail(imageName(index, "first set") + " has CPU memory of the pixel type " + hex(type) +
-             ", which that memory does not hold");
+        fail(imageName(index, "first set") + " has CPU memory of the pixel type " +
+             Utils::pixelTypeCode(type) + ", which that memory does not hold");
     return memory;
 }
 
@@ -71,25 +60,9 @@ const MemImage& rightHandMemory(const SharedImageSet& second, int index) {
     const PixelType type = second.get(index)->descriptor().pixelType;
     if (elementTypeOf(memory.descriptor().pixelType) != elementTypeOf(type) ||
         !holdsElementType(memory, type))
-        fail(imageName(index, "second set") + " has the pixel type " + hex(type) +
+        fail(imageName(index, "second set") + " has the pixel type " + Utils::pixelTypeCode(type) +
              ", which its CPU memory does not hold");
     return memory;
-}
-
-bool sameShape(const ImageDescriptor& a, const ImageDescriptor& b) {
-    return a.width == b.width && a.height == b.height && a.slices == b.slices && a.channels == b.channels;
-}
-
-void checkSwizzle(const ImageDescriptor& destination, int index, const std::vector<unsigned long>& indices) {
-    const auto channels = static_cast<unsigned long>(destination.channels);
-    if (indices.size() < channels)
-        fail("\"channelIndices\" holds " + std::to_string(indices.size()) + " entries but image " +
-             std::to_string(index) + " has " + std::to_string(channels) + " channels");
-    for (unsigned long c = 0; c < channels; ++c)
-        if (indices[c] >= channels)
-            fail("\"channelIndices\" entry " + std::to_string(c) + " is " + std::to_string(indices[c]) +
-                 ", not a channel of image " + std::to_string(index) + " (" + std::to_string(channels) +
-                 " channels)");
 }
 
 }  // namespace
@@ -120,18 +93,22 @@ void validateOperands(const SharedImageSet& first, const SharedImageSet* second,
         if (!selection.isSelected(i, Selection::EmptyMeansAll))
             continue;
         const ImageDescriptor& destination = destinationMemory(first, i).descriptor();
-        if (!second && mode == SharedImageArithmeticAlgorithm::UnaryChannelSwizzle)
-            checkSwizzle(destination, i, channelIndices);
+        if (!second && mode == SharedImageArithmeticAlgorithm::UnaryChannelSwizzle) {
+            const std::string image = "image " + std::to_string(i);
+            ImageMath::internal::requireSwizzleIndices(channelIndices, destination.channels,
+                                                       destination.channels, image, image);
+        }
         if (!second)
             continue;
         const int j = second->size() == 1 ? 0 : i;
         const ImageDescriptor& right = rightHandMemory(*second, j).descriptor();
         if (elementTypeOf(right.pixelType) != elementTypeOf(rightType))
             fail("Image " + std::to_string(j) + " of the second set has the pixel type " +
-                 hex(right.pixelType) + " but the set's default image has " + hex(rightType));
-        if (!sameShape(destination, right))
-            fail("Image " + std::to_string(j) + " of the second set is " + shape(right) + " but image " +
-                 std::to_string(i) + " of the first set is " + shape(destination));
+                 Utils::pixelTypeCode(right.pixelType) + " but the set's default image has " +
+                 Utils::pixelTypeCode(rightType));
+        if (!sameExtents(destination, right))
+            fail("Image " + std::to_string(j) + " of the second set is " + extentsText(right) +
+                 " but image " + std::to_string(i) + " of the first set is " + extentsText(destination));
     }
 }
 

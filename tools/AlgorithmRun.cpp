@@ -10,11 +10,6 @@ namespace tools {
 
 namespace {
 
-std::string shape(const ImageDescriptor& d) {
-    return std::to_string(d.width) + "x" + std::to_string(d.height) + "x" + std::to_string(d.slices) +
-           " with " + std::to_string(d.channels) + " channel(s)";
-}
-
 // What the algorithm requires of the sets, checked here to name the images that do not meet it (the
 // algorithm only declines).
 void requireMatchingSets(const SharedImageSet& first, const SharedImageSet* second) {
@@ -35,9 +30,10 @@ void requireMatchingSets(const SharedImageSet& first, const SharedImageSet* seco
             throw std::invalid_argument("With a second set every image needs CPU memory, and " +
                                         (first.img(i) ? right : left) + " has none");
         const ImageDescriptor a = first.img(i)->descriptor(), b = second->img(j)->descriptor();
-        if (a.width != b.width || a.height != b.height || a.slices != b.slices || a.channels != b.channels)
+        if (!sameExtents(a, b))
             throw std::invalid_argument("The images of the two sets must match in size and channels, but " +
-                                        left + " is " + shape(a) + " and " + right + " " + shape(b));
+                                        left + " is " + extentsText(a) + " and " + right + " " +
+                                        extentsText(b));
     }
 }
 

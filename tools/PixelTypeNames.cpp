@@ -2,9 +2,10 @@
 
 #include <cctype>
 #include <cstdlib>
-#include <sstream>
 #include <stdexcept>
 #include <utility>
+
+#include "host/image/PixelTypeUtils.h"
 
 namespace Korvanta {
 namespace tools {
@@ -23,9 +24,7 @@ std::string pixelTypeName(PixelType type) {
     for (const auto& [name, code] : names)
         if (code == type)
             return name;
-    std::ostringstream text;
-    text << "0x" << std::hex << static_cast<int>(type);
-    return text.str();
+    return Utils::pixelTypeCode(type);
 }
 
 std::optional<PixelType> pixelTypeFromText(const std::string& text) {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "host/image/PixelType.h"
 
@@ -23,6 +24,11 @@ struct ImageDescriptor {
     // Number of elements (all channels) in 64 bits; 0 when any extent is not positive.
     std::int64_t elementCount() const;
 };
+
+// Whether both have the same width, height, slices and channels.
+bool sameExtents(const ImageDescriptor& a, const ImageDescriptor& b);
+// "4x2x2 with 2 channels", for messages.
+std::string extentsText(const ImageDescriptor& d);
 
 // A descriptor of one element type and extents, with unit spacing and the given value mapping.
 inline ImageDescriptor makeImageDescriptor(PixelType type, int width, int height, int slices, int channels,

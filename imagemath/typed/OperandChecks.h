@@ -14,11 +14,6 @@ namespace Korvanta {
 namespace ImageMath {
 namespace internal {
 
-inline std::string describeExtents(const ImageDescriptor& d) {
-    return std::to_string(d.width) + "x" + std::to_string(d.height) + "x" + std::to_string(d.slices) +
-           " with " + std::to_string(d.channels) + " channels";
-}
-
 inline void requireBound(bool bound, const char* role) {
     if (!bound) {
         throw std::invalid_argument(std::string("ImageMath: the ") + role +
@@ -28,11 +23,28 @@ inline void requireBound(bool bound, const char* role) {
 
 inline void requireSameLayout(const ImageDescriptor& destination, const ImageDescriptor& operand,
                               const char* role) {
-    if (operand.width != destination.width || operand.height != destination.height ||
-        operand.slices != destination.slices || operand.channels != destination.channels) {
-        throw std::invalid_argument(std::string("ImageMath: the ") + role + " is " +
-                                    describeExtents(operand) + ", the destination " +
-                                    describeExtents(destination));
+    if (!sameExtents(operand, destination)) {
+        throw std::invalid_argument(std::string("ImageMath: the ") + role + " is " + extentsText(operand) +
+                                    ", the destination " + extentsText(destination));
+    }
+}
+
+// The one test of a swizzle list: an entry for each of the destination's channels, each naming a
+// channel of the source. The names say which images the message speaks of.
+inline void requireSwizzleIndices(const std::vector<unsigned long>& indices, int channels, int sourceChannels,
+                                  const std::string& destinationName, const std::string& sourceName) {
+    const std::size_t used = channels > 0 ? static_cast<std::size_t>(channels) : 0;
+    if (indices.size() < used) {
+        throw std::invalid_argument("\"channelIndices\" holds " + std::to_string(indices.size()) +
+                                    " entries but " + destinationName + " has " + std::to_string(used) +
+                                    " channels");
+    }
+    for (std::size_t c = 0; c < used; ++c) {
+        if (sourceChannels < 1 || indices[c] >= static_cast<unsigned long>(sourceChannels)) {
+            throw std::invalid_argument("\"channelIndices\" entry " + std::to_string(c) + " is " +
+                                        std::to_string(indices[c]) + ", not a channel of " + sourceName +
+                                        " (" + std::to_string(sourceChannels) + " channels)");
+        }
     }
 }
 
@@ -41,27 +53,15 @@ inline void requireSwizzleFits(const ImageDescriptor& destination, const ImageDe
                                const ImageDescriptor& source, const std::vector<unsigned long>& indices) {
     if (viewed.width != source.width || viewed.height != source.height ||
         viewed.channels != source.channels) {
-        throw std::invalid_argument("ImageMath: the swizzle source changed from " + describeExtents(viewed) +
-                                    " to " + describeExtents(source) + " after the view was built");
+        throw std::invalid_argument("ImageMath: the swizzle source changed from " + extentsText(viewed) +
+                                    " to " + extentsText(source) + " after the view was built");
     }
     if (source.width != destination.width || source.height != destination.height ||
         source.slices != destination.slices) {
-        throw std::invalid_argument("ImageMath: the swizzle source is " + describeExtents(source) +
-                                    ", the destination " + describeExtents(destination));
+        throw std::invalid_argument("ImageMath: the swizzle source is " + extentsText(source) +
+                                    ", the destination " + extentsText(destination));
     }
-    const std::size_t used = destination.channels > 0 ? static_cast<std::size_t>(destination.channels) : 0;
-    if (indices.size() < used) {
-        throw std::invalid_argument("ImageMath: " + std::to_string(indices.size()) +
-                                    " channel indices given for a destination of " + std::to_string(used) +
-                                    " channels");
-    }
-    for (std::size_t c = 0; c < used; ++c) {
-        if (source.channels < 1 || indices[c] >= static_cast<unsigned long>(source.channels)) {
-            throw std::invalid_argument("ImageMath: channel index " + std::to_string(indices[c]) +
-                                        " is out of range for a source of " +
-                                        std::to_string(source.channels) + " channels");
-        }
-    }
+    requireSwizzleIndices(indices, destination.channels, source.channels, "the destination", "the source");
 }
 
 }  // namespace internal
