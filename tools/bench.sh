@@ -13,4 +13,4 @@ build_dir="${BENCH_BUILD_DIR:-$root/build-bench}"
 "$root/tools/install-deps.sh"
 cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DIMAGEMATH_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build_dir" --parallel "$(nproc)" --target imagemath_bench
-"$build_dir/bench/imagemath_bench" --benchmark_counters_tabular=true "$@"
+"$build_dir/bin/imagemath_bench" --benchmark_counters_tabular=true "$@"

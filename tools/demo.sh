@@ -14,4 +14,4 @@ if ! ninja -C "$build_dir" -t targets all | grep -q '^korvanta-host:'; then
     exit 0
 fi
 "$root/tools/build.sh" "$build_dir" "${BUILD_TYPE:-RelWithDebInfo}" korvanta-host
-exec "$build_dir/tools/korvanta-host" demo "$@"
+exec "$build_dir/bin/korvanta-host" demo "$@"

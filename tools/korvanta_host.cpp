@@ -49,7 +49,7 @@ script reads {"parameters": {...}, "first": SET, "second": SET} and writes
   and "-0". Unknown keys, keys given twice and numbers that are not exactly a value of their type are
   refused.
 
-The plug-in is --plugin, else $KORVANTA_PLUGIN (when not empty), else the one built with this tool.
+The plug-in is --plugin, else $KORVANTA_PLUGIN (when not empty), else the one installed beside this tool.
 Exit status: 0 done, 1 refused input, 2 wrong usage, 3 plug-in not loaded, 4 failed (out of memory,
 output not written).
 )";
@@ -220,6 +220,17 @@ int runCommand(const std::string& pluginPath, const std::string& command,
     return status;
 }
 
+// The plug-in installed beside the tool, found from the tool's own place as the host application finds
+// its plug-ins (the build tree has the installed layout).
+std::string installedPlugin() {
+    std::string self(4096, '\0');
+    const ssize_t length = readlink("/proc/self/exe", self.data(), self.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= self.size())
+        return KORVANTA_PLUGIN_FROM_TOOL_DIR;
+    self.resize(static_cast<std::size_t>(length));
+    return self.substr(0, self.rfind('/') + 1) + KORVANTA_PLUGIN_FROM_TOOL_DIR;
+}
+
 int run(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
     if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
@@ -228,7 +239,7 @@ int run(int argc, char** argv) {
     }
     try {
         const char* environment = std::getenv("KORVANTA_PLUGIN");
-        std::string pluginPath = environment && *environment ? environment : KORVANTA_DEFAULT_PLUGIN;
+        std::string pluginPath = environment && *environment ? environment : installedPlugin();
         if (!arguments.empty() && arguments[0] == "--plugin") {
             if (arguments.size() < 2 || arguments[1] == "demo" || arguments[1] == "script" ||
                 arguments[1].empty())

@@ -1,3 +1,0 @@
-#include "plugin/ImageOperationAssignment.h"
-
-IMAGEMATH_INSTANTIATE_IMAGE_OPERATION(int);
