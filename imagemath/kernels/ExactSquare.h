@@ -6,23 +6,20 @@
 
 #include "imagemath/kernels/LoopChoice.h"
 
-// pow(a, 2) as a * a wherever the two are provably the same double: where the product is exact.
+// pow(a, 2) as a * a wherever the two are provably the same double.
 //
-// Proof. If a * a is exactly a's square s, the product p is s itself, a double; pow is faithfully
-// rounded (it returns one of the two doubles around the true value; glibc's errs by less than 0.52 ulp
-// of it, far less before its final rounding), so it returns s as well. Exactness is decided by the
-// rounding error s - p, computed without a fused multiply-add, which the processor baseline lacks, by
-// Dekker's product: a = hi + lo exactly, hi holding the upper 26 bits of a's significand (Veltkamp's
-// split by 2^27 + 1), lo the rest in at most 26 bits; hi * hi, 2 hi lo and lo * lo are then exact, and
-// the sums ((hi hi - p) + 2 hi lo) + lo lo are exact as well, so they give s - p. This holds when nothing
-// underflows or overflows:
-// - underflow: p >= 2^-968 puts a's exponent at -485 or above, so that every partial product is a
-//   multiple of 2^-1074 and none loses a bit; a zero a gives 0 exactly and is allowed too. Smaller
-//   products go to pow.
-// - overflow: a step that overflows gives an infinity or NaN, which no later step turns back into 0,
-//   so the product is taken only when no step overflowed.
-// NaN and infinite bases give NaN errors and go to pow. So a * a replaces pow exactly for every base
-// whose square has at most 53 significant bits (every widened float, every integer below 2^26.5).
+// Proof. Where a * a is exact, the product p is a's square s itself, and pow returns s as well: pow is
+// faithfully rounded (one of the two doubles around the true value; glibc's errs by about half an ulp,
+// and the tests check it for every float base), and the faithful result of a double is that double.
+// Exactness is decided by the rounding error s - p, formed without a fused multiply-add (the processor
+// baseline has none) by Dekker's product: Veltkamp's split by 2^27 + 1 gives a = hi + lo exactly with at
+// most 26 significant bits in each, so hi hi, 2 hi lo and lo lo are exact and ((hi hi - p) + 2 hi lo) +
+// lo lo is exactly s - p, provided that
+// - nothing underflows: p >= 2^-968 puts a's exponent at -485 or above, so that every partial product is
+//   a multiple of 2^-1074. Smaller products go to pow, except for a = 0, whose square is exactly 0;
+// - nothing overflows: an overflow gives an infinity or NaN, which no later step turns back into 0.
+// NaN and infinite bases give a NaN error and go to pow. Every widened float and every integer below
+// 2^26.5 has an exact square.
 namespace Korvanta {
 namespace ImageMath {
 namespace kernels {
