@@ -45,12 +45,13 @@ struct BlockBounds {
     std::int64_t granule;
 
     std::int64_t begin(std::int64_t block) const {
-        if (block >= blocks) {
-            return units;
-        }
         const std::int64_t granules = units / granule;
-        // granules * block / blocks, without forming the product.
-        return granule * ((granules / blocks) * block + (granules % blocks) * block / blocks);
+        const std::int64_t leftOver = units - granules * granule;
+        // granules * block / blocks without forming the product; the end of the last block (block ==
+        // blocks) takes the units left over. No branch: a test for the last block would make the
+        // compiler split the block loop and compile the element loop in it twice.
+        return granule * ((granules / blocks) * block + (granules % blocks) * block / blocks) +
+               leftOver * (block / blocks);
     }
 };
 
