@@ -30,6 +30,8 @@ const std::map<char, Target> kTargets{
     {'5', {"fraction_of_bound", 0.6, "bound_items_per_second", 1e9}},
     {'6', {"fraction_of_bound", 0.6, "bound_items_per_second", 1e9}},
     {'7', {"speedup", 6.0, "bound_speedup", 1.0}},
+    {'8', {"fraction_of_bound", 0.7, "bound_items_per_second", 1e9}},
+    {'9', {"fraction_of_bound", 0.5, "bound_items_per_second", 1e9}},
 };
 
 class TableReporter : public benchmark::ConsoleReporter {

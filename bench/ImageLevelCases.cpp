@@ -1,5 +1,6 @@
-// Cases 1 to 4 and 7: one image, through the image-level driver (GPU declined, CPU kernel on the calling
-// thread, whose OpenMP team shares out slices when there are more than 8).
+// Cases 1 to 4 and 7 to 9: one image, through the image-level driver (GPU declined, CPU kernel on the
+// calling thread, whose OpenMP team shares out slices when there are more than 8, or blocks of a large
+// image of fewer slices).
 #include <omp.h>
 
 #include "bench/BenchImages.h"
@@ -16,23 +17,42 @@ using ImageLeaf = ImageMath::Array<SharedImage, void, false>;
 template <class T>
 using TypedImageLeaf = ImageMath::Array<SharedImage, T, false>;
 
-// destination = left + right for images of element type T (shift 0, scale 1), against c = a + b.
+// Runs `run` with a team of one thread.
+template <class Run>
+auto onOneThread(const Run& run) {
+    return [&run] {
+        const int allThreads = omp_get_max_threads();
+        omp_set_num_threads(1);
+        run();
+        omp_set_num_threads(allThreads);
+    };
+}
+
+enum class Threads { one, all };
+
+// destination = left + right for images of element type T (shift 0, scale 1), against c = a + b. Where
+// the kernel cuts an image of 8 or fewer slices into blocks, the bound for all threads shares out rows.
 template <class T>
-void sumOfTwoImages(benchmark::State& state, PixelType type, const Volume& v) {
+void sumOfTwoImages(benchmark::State& state, PixelType type, const Volume& v,
+                    Threads threads = Threads::all) {
     auto left = filledImage(type, v, 1);
     auto right = filledImage(type, v, 2);
     auto result = filledImage(type, v, 3);
     ImageLeaf destination = leafOf<void>(*result);
-    measureAgainstBound(
-        state, v.elements(),
-        [&] {
-            sumSlices(elementsOf<T>(*result), elementsOf<T>(*left), elementsOf<T>(*right), v.slices,
-                      v.sliceSize());
-        },
-        [&] {
-            destination = BinaryOpTpl<ImgOps::add, ImageLeaf, TypedImageLeaf<T>>(leafOf<void>(*left),
-                                                                                 leafOf<T>(*right));
-        });
+    const auto bound = [&] {
+        const bool byRows = threads == Threads::all && v.slices <= 8;
+        sumSlices(elementsOf<T>(*result), elementsOf<T>(*left), elementsOf<T>(*right),
+                  byRows ? std::int64_t{v.height} * v.slices : v.slices, byRows ? v.width : v.sliceSize());
+    };
+    const auto kernel = [&] {
+        destination =
+            BinaryOpTpl<ImgOps::add, ImageLeaf, TypedImageLeaf<T>>(leafOf<void>(*left), leafOf<T>(*right));
+    };
+    if (threads == Threads::one) {
+        measureAgainstBound(state, v.elements(), onOneThread(bound), onOneThread(kernel));
+    } else {
+        measureAgainstBound(state, v.elements(), bound, kernel);
+    }
 }
 
 void u8PlusU8Volume(benchmark::State& state) {
@@ -41,6 +61,10 @@ void u8PlusU8Volume(benchmark::State& state) {
 
 void floatPlusFloatVolume(benchmark::State& state) {
     sumOfTwoImages<float>(state, PixelType::Float, kVolume);
+}
+
+void u8PlusU8PlaneOneThread(benchmark::State& state) {
+    sumOfTwoImages<unsigned char>(state, PixelType::UByte, kPlane, Threads::one);
 }
 
 void u8PlusU8Plane(benchmark::State& state) {
@@ -64,17 +88,6 @@ void u16TimesScalarVolume(benchmark::State& state) {
         });
 }
 
-// Runs `run` with a team of one thread.
-template <class Run>
-auto onOneThread(const Run& run) {
-    return [&run] {
-        const int allThreads = omp_get_max_threads();
-        omp_set_num_threads(1);
-        run();
-        omp_set_num_threads(allThreads);
-    };
-}
-
 // float to the power 2.5, one thread and all threads: pow is compute-bound, so the measure is scaling,
 // against the scaling of a plain loop of pow.
 void floatPowVolume(benchmark::State& state) {
@@ -92,6 +105,23 @@ void floatPowVolume(benchmark::State& state) {
     measureScaling(state, kVolume.elements(), onOneThread(bound), onOneThread(kernel), bound, kernel);
 }
 
+// float squared (pow with exponent 2), all threads, against c = a + k over the same streams.
+void floatSquareVolume(benchmark::State& state) {
+    auto base = filledImage(PixelType::Float, kVolume, 1);
+    auto result = filledImage(PixelType::Float, kVolume, 3);
+    ImageLeaf destination = leafOf<void>(*result);
+    measureAgainstBound(
+        state, kVolume.elements(),
+        [&] {
+            addConstantToSlices(elementsOf<float>(*result), elementsOf<float>(*base), kVolume.slices,
+                                kVolume.sliceSize());
+        },
+        [&] {
+            destination = BinaryOpTpl<ImgOps::pow, ImageLeaf, ImageMath::Scalar<float>>(
+                leafOf<void>(*base), ImageMath::Scalar<float>(2.0f));
+        });
+}
+
 }  // namespace
 }  // namespace bench
 
@@ -107,11 +137,19 @@ BENCHMARK(bench::u16TimesScalarVolume)
     ->Name("3 u16*1.7 shift/scale 512x512x256")
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(bench::u8PlusU8Plane)
-    ->Name("4 u8+u8->u8 4096x4096")
+BENCHMARK(bench::u8PlusU8PlaneOneThread)
+    ->Name("4 u8+u8->u8 4096x4096 one thread")
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(bench::floatPowVolume)
     ->Name("7 float pow 2.5 512x512x256")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(bench::u8PlusU8Plane)
+    ->Name("8 u8+u8->u8 4096x4096")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(bench::floatSquareVolume)
+    ->Name("9 float pow 2.0 512x512x256")
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the benchmark in Release, in a build directory of its own, and runs it: the seven cases, each
+# Builds the benchmark in Release, in a build directory of its own, and runs it: the nine cases, each
 # against its bound measured in the same run, medians of 5 repetitions, then a table of the figures
 # against the targets. Measure on a quiet machine: other load slows the compute-bound kernels more
 # than their memory-bound bounds.

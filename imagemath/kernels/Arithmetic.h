@@ -50,8 +50,9 @@ struct Arithmetic<ImgOps::divideIfNotZero> {
     }
 };
 
-// Exactly one library pow per element: no shortcut for particular exponents, since the results are
-// those of pow itself (a square root differs for -0 and -infinity, for one).
+// One library pow per element: the results are those of pow itself, so no shortcut that could differ
+// from it (a square root differs for -0 and -infinity, for one); only squares that are exact skip the
+// call, since pow returns them unchanged (ExactSquare.h).
 template <>
 struct Arithmetic<ImgOps::pow> {
     static double apply(double base, double exponent) { return std::pow(base, exponent); }

@@ -63,10 +63,10 @@ void channelSwizzle(const Target<T>& dst, const Source<T>& src, std::int64_t sou
     std::vector<T> pixelCopies(static_cast<std::size_t>(omp_get_max_threads() * sourceChannels));
     const OperandRead<T> read(src);
     const DestinationWrite<T> write(dst);
-    forEachSlice(dst.extents.slices, [&](std::int64_t slice) {
+    const std::int64_t granule = cacheLineGranule(channels * static_cast<std::int64_t>(sizeof(T)));
+    forEachBlock(dst.extents.slices, pixelsPerSlice, granule, [&](std::int64_t begin, std::int64_t end) {
         T* const pixelCopy = pixelCopies.data() + omp_get_thread_num() * sourceChannels;
-        const std::int64_t end = (slice + 1) * pixelsPerSlice;
-        for (std::int64_t pixel = slice * pixelsPerSlice; pixel < end; ++pixel) {
+        for (std::int64_t pixel = begin; pixel < end; ++pixel) {
             const T* const from = src.data + pixel * sourceChannels;
             for (std::int64_t c = 0; c < sourceChannels; ++c) {
                 pixelCopy[c] = from[c];

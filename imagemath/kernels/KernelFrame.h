@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <numeric>
 #include <stdexcept>
 
 #include "host/threading/CoreBudget.h"
@@ -12,7 +13,8 @@
 #include "imagemath/kernels/ValueConversion.h"
 
 // The loop that every kernel shares: slices shared out statically over an OpenMP team when there are
-// 9 or more of them, otherwise run on the calling thread; each slice walked in increasing element order.
+// 9 or more of them, a large image of fewer slices cut into one block per thread, a small one run on the
+// calling thread; each block walked in increasing element order.
 namespace Korvanta {
 namespace ImageMath {
 namespace kernels {
@@ -34,18 +36,60 @@ inline std::int64_t elementsPerSlice(const Extents& extents, std::int64_t channe
     return perSlice;
 }
 
-// Runs sliceBody(slice) once for every slice. The body must not throw: nothing leaves the region. The
-// team takes only the cores that pool tasks and other teams leave free, so that threads never
-// outnumber the cores; its size changes no result, since every element is computed on its own.
-template <class SliceBody>
-void forEachSlice(std::int64_t slices, const SliceBody& sliceBody) {
-    const bool parallel = slices > 8;
-    const Threading::TeamBudget team(parallel ? static_cast<std::size_t>(std::min<std::int64_t>(
-                                                    slices, std::max(1, omp_get_max_threads())))
-                                              : 1);
-#pragma omp parallel for schedule(static) num_threads(team.threads()) if (parallel)
-    for (std::int64_t slice = 0; slice < slices; ++slice) {
-        sliceBody(slice);
+// Where block `block` of `blocks` begins in a range of `units` (elements or pixels): every block begins
+// at a multiple of `granule` (the last ends at `units`), and the blocks are as even as that allows. With one
+// granule per slice and one block per slice, block b begins at slice b.
+struct BlockBounds {
+    std::int64_t units;
+    std::int64_t blocks;
+    std::int64_t granule;
+
+    std::int64_t begin(std::int64_t block) const {
+        const std::int64_t granules = units / granule;
+        const std::int64_t leftOver = units - granules * granule;
+        // granules * block / blocks without forming the product; the end of the last block (block ==
+        // blocks) takes the units left over. No branch: a test for the last block would make the
+        // compiler split the block loop and compile the element loop in it twice.
+        return granule * ((granules / blocks) * block + (granules % blocks) * block / blocks) +
+               leftOver * (block / blocks);
+    }
+};
+
+// Units (of bytesPerUnit bytes each) in the shortest run that fills whole 64-byte cache lines, so that
+// blocks starting at multiples of it from a line-aligned buffer never write the same line.
+inline std::int64_t cacheLineGranule(std::int64_t bytesPerUnit) {
+    constexpr std::int64_t kCacheLine = 64;
+    return kCacheLine / std::gcd(kCacheLine, bytesPerUnit);
+}
+
+// Fewest units worth a thread of their own in an image of 8 or fewer slices: smaller blocks gain less
+// than waking a helper thread costs.
+inline constexpr std::int64_t kUnitsPerHelper = std::int64_t{1} << 16;
+
+// Runs blockBody(begin, end) over contiguous blocks that together cover units 0 to slices * unitsPerSlice
+// once. With 9 or more slices the blocks are the slices, shared out statically over a team; with fewer,
+// an image large enough to gain is cut into one block per thread of its team, each starting at a
+// multiple of granule (which keeps whole pixels and cache lines to one thread); a small image is one
+// block on the calling thread. The team takes only the cores that pool tasks and other teams leave free,
+// so that threads never outnumber the cores; its size changes no result, since every element is
+// computed on its own. The body must not throw: nothing leaves the region.
+template <class BlockBody>
+void forEachBlock(std::int64_t slices, std::int64_t unitsPerSlice, std::int64_t granule,
+                  const BlockBody& blockBody) {
+    if (slices < 1 || unitsPerSlice < 1) {
+        return;
+    }
+    const std::int64_t units = slices * unitsPerSlice;
+    const std::int64_t mostThreads = std::max(1, omp_get_max_threads());
+    const bool bySlices = slices > 8;
+    const std::int64_t wanted = bySlices ? std::min(slices, mostThreads)
+                                         : std::clamp<std::int64_t>(units / kUnitsPerHelper, 1, mostThreads);
+    const Threading::TeamBudget team(static_cast<std::size_t>(wanted));
+    const BlockBounds bounds =
+        bySlices ? BlockBounds{units, slices, unitsPerSlice} : BlockBounds{units, team.threads(), granule};
+#pragma omp parallel for schedule(static) num_threads(team.threads()) if (team.threads() > 1)
+    for (std::int64_t block = 0; block < bounds.blocks; ++block) {
+        blockBody(bounds.begin(block), bounds.begin(block + 1));
     }
 }
 
@@ -53,8 +97,8 @@ void forEachSlice(std::int64_t slices, const SliceBody& sliceBody) {
 // stores through destination leave the element step's captures alone (a char store may alias anything),
 // and would reload them for every element otherwise.
 template <class T, class StoredElement>
-__attribute__((always_inline)) inline void storeRange(T* out, std::int64_t begin, std::int64_t end,
-                                                      const StoredElement& storedElement) {
+IMAGEMATH_ALWAYS_INLINE inline void storeRange(T* out, std::int64_t begin, std::int64_t end,
+                                               const StoredElement& storedElement) {
     const StoredElement element = storedElement;
     T* const destination = out;
     for (std::int64_t i = begin; i < end; ++i) {
@@ -63,39 +107,50 @@ __attribute__((always_inline)) inline void storeRange(T* out, std::int64_t begin
 }
 
 #if IMAGEMATH_KERNELS_HAVE_AVX2
-// The same loop, vectorised for AVX2; the element step is inlined into it and compiled for AVX2 there.
-template <class T, class StoredElement>
-__attribute__((target("avx2"))) void storeRangeAvx2(T* out, std::int64_t begin, std::int64_t end,
-                                                    const StoredElement& storedElement) {
-    storeRange(out, begin, end, storedElement);
+// The same range loop, vectorised for AVX2: the loop (declared IMAGEMATH_ALWAYS_INLINE) and the element
+// steps in it are inlined here and compiled for AVX2.
+template <class RangeLoop>
+__attribute__((target("avx2"))) void runForAvx2(const RangeLoop& rangeLoop, std::int64_t begin,
+                                                std::int64_t end) {
+    rangeLoop(begin, end);
 }
 #endif
 
-// Destination element i = storedElement(i), one flat index shared by the destination and every operand.
-// An operand read at index i happens before destination element i is written and no other index is
-// touched, so the destination may be an operand's own buffer. kWide asks for the AVX2 loop where it
-// runs; loops that call a library function per element do not gain from it.
-template <bool kWide, class T, class StoredElement>
-void forEachStoredElement(const Target<T>& target, const StoredElement& storedElement) {
+// Runs rangeLoop(begin, end) over blocks that cover every element of the destination once, each block
+// in one piece on one thread. rangeLoop must visit its elements in increasing order, reading an
+// element's operands before writing its destination element and touching no other index, so that the
+// destination may be an operand's own buffer; and it must be declared IMAGEMATH_ALWAYS_INLINE, so that
+// kWide can ask for its AVX2 version where that runs (loops that call a library function per element
+// do not gain from it).
+template <bool kWide, class T, class RangeLoop>
+void forEachElementBlock(const Target<T>& target, const RangeLoop& rangeLoop) {
     const std::int64_t sliceSize = elementsPerSlice(target.extents, target.extents.channels);
     if (sliceSize == 0) {
         return;
     }
-    T* const out = target.data;
 #if IMAGEMATH_KERNELS_HAVE_AVX2
     const bool avx2 = kWide && currentLoopChoice().avx2;
 #endif
-    forEachSlice(target.extents.slices, [=](std::int64_t slice) {
-        const std::int64_t begin = slice * sliceSize;
+    forEachBlock(target.extents.slices, sliceSize, cacheLineGranule(sizeof(T)),
+                 [=](std::int64_t begin, std::int64_t end) {
 #if IMAGEMATH_KERNELS_HAVE_AVX2
-        if constexpr (kWide) {
-            if (avx2) {
-                storeRangeAvx2(out, begin, begin + sliceSize, storedElement);
-                return;
-            }
-        }
+                     if constexpr (kWide) {
+                         if (avx2) {
+                             runForAvx2(rangeLoop, begin, end);
+                             return;
+                         }
+                     }
 #endif
-        storeRange(out, begin, begin + sliceSize, storedElement);
+                     rangeLoop(begin, end);
+                 });
+}
+
+// Destination element i = storedElement(i), one flat index shared by the destination and every operand.
+template <bool kWide, class T, class StoredElement>
+void forEachStoredElement(const Target<T>& target, const StoredElement& storedElement) {
+    T* const out = target.data;
+    forEachElementBlock<kWide>(target, [=](std::int64_t begin, std::int64_t end) IMAGEMATH_ALWAYS_INLINE {
+        storeRange(out, begin, end, storedElement);
     });
 }
 

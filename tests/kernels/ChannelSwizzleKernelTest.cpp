@@ -69,16 +69,20 @@ TYPED_TEST(ChannelSwizzleKernel, MatchesReferenceOutOfPlaceAndInPlace) {
     }
 }
 
-// With 9 slices a team shares the slices, each thread copying pixels aside in its own place.
+// With 9 slices a team shares the slices, and a large plane is cut into blocks of whole pixels; each
+// thread copies pixels aside in its own place.
 TYPED_TEST(ChannelSwizzleKernel, TeamInPlaceMatchesReference) {
     using T = TypeParam;
     const std::vector<unsigned long> indices{2, 0, 1};
     const MappingCase m = mappingCases()[1];
-    std::vector<T> image = pixels<T>(4 * 3 * 9, 3);
-    const std::vector<T> expected = referenceSwizzle(image, 3, indices, 3, m);
-    kernels::channelSwizzle<T>(targetOf(image, kernels::Extents{4, 3, 9, 3}, m.destination),
-                               sourceOf(image, m.left), 3, indices.data());
-    EXPECT_TRUE(sameElements(image, expected));
+    for (const kernels::Extents& extents : {kernels::Extents{4, 3, 9, 3}, kernels::Extents{401, 400, 1, 3}}) {
+        std::vector<T> image =
+            pixels<T>(static_cast<std::size_t>(extents.width * extents.height * extents.slices), 3);
+        const std::vector<T> expected = referenceSwizzle(image, 3, indices, 3, m);
+        kernels::channelSwizzle<T>(targetOf(image, extents, m.destination), sourceOf(image, m.left), 3,
+                                   indices.data());
+        EXPECT_TRUE(sameElements(image, expected)) << extents.slices << " slices";
+    }
 }
 
 TYPED_TEST(ChannelSwizzleKernel, ReversesAPixelInPlace) {

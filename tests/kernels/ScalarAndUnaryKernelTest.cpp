@@ -13,9 +13,9 @@ TYPED_TEST_SUITE(ScalarAndUnaryKernel, ElementTypes);
 
 std::vector<float> scalarSamples() {
     using L = std::numeric_limits<float>;
-    return {1.0f,          0.0f,          -0.0f,          0.5f,           -1.0f,
-            0.1f,          2.5f,          1.0f / 3.0f,    1e6f,           -3e9f,
-            4294967808.0f, L::infinity(), -L::infinity(), L::quiet_NaN(), L::denorm_min()};
+    return {1.0f,          0.0f,           -0.0f,          0.5f,           -1.0f, 0.1f,
+            2.5f,          2.0f,           1.0f / 3.0f,    1e6f,           -3e9f, 4294967808.0f,
+            L::infinity(), -L::infinity(), L::quiet_NaN(), L::denorm_min()};
 }
 
 // Runs one kernel over every sample of T for every mapping case, out of place and in place.
