@@ -4,6 +4,8 @@
 #include <limits>
 #include <optional>
 
+#include "host/image/PixelTypeUtils.h"
+
 namespace Korvanta {
 namespace tools {
 
@@ -77,7 +79,8 @@ std::optional<Decimal> scanDecimal(std::string_view text) {
 
 template <class T>
 NumberProblem readInteger(std::string_view text, T& value) {
-    using Wide = std::conditional_t<std::is_signed_v<T>, long long, unsigned long long>;
+    using Number = Utils::ElementNumber<T>;
+    using Wide = std::conditional_t<std::is_signed_v<Number>, long long, unsigned long long>;
     Wide wide = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), wide);
     if (error != std::errc() || end != text.data() + text.size()) {
@@ -90,7 +93,7 @@ NumberProblem readInteger(std::string_view text, T& value) {
         if (d->zero) {
             wide = 0;
         } else {
-            if (d->leadingPlace > 18 || !d->significandFits || (d->negative && std::is_unsigned_v<T>))
+            if (d->leadingPlace > 18 || !d->significandFits || (d->negative && std::is_unsigned_v<Number>))
                 return NumberProblem::OutOfRange;
             std::uint64_t magnitude = d->significand;
             for (std::int64_t place = 0; place < d->lastPlace; ++place)
@@ -100,10 +103,10 @@ NumberProblem readInteger(std::string_view text, T& value) {
             wide = d->negative ? static_cast<Wide>(0 - magnitude) : static_cast<Wide>(magnitude);
         }
     }
-    if (wide < static_cast<Wide>(std::numeric_limits<T>::min()) ||
-        wide > static_cast<Wide>(std::numeric_limits<T>::max()))
+    if (wide < static_cast<Wide>(std::numeric_limits<Number>::min()) ||
+        wide > static_cast<Wide>(std::numeric_limits<Number>::max()))
         return NumberProblem::OutOfRange;
-    value = static_cast<T>(wide);
+    value = static_cast<T>(static_cast<Number>(wide));
     return NumberProblem::None;
 }
 

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <type_traits>
 
+#include "host/image/PixelTypeUtils.h"
+
 namespace Korvanta {
 namespace tools {
 
@@ -38,7 +40,9 @@ constexpr std::size_t maximumNumberText = 32;
 template <class T>
 char* writeNumber(char* out, T value) {
     if constexpr (std::is_integral_v<T> && sizeof(T) < sizeof(int))
-        return std::to_chars(out, out + maximumNumberText, static_cast<int>(value)).ptr;
+        return std::to_chars(out, out + maximumNumberText,
+                             static_cast<int>(static_cast<Utils::ElementNumber<T>>(value)))
+            .ptr;
     else
         return std::to_chars(out, out + maximumNumberText, value).ptr;
 }

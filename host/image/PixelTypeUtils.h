@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "host/image/ImageDescriptor.h"
@@ -23,6 +24,11 @@ template <> constexpr PixelType pixelTypeId<unsigned int>() { return PixelType::
 template <> constexpr PixelType pixelTypeId<float>() { return PixelType::Float; }
 template <> constexpr PixelType pixelTypeId<double>() { return PixelType::Double; }
 // clang-format on
+
+// The number an element of type T holds: `char` elements are the signed 8-bit pixel type, also where the
+// platform's plain char is unsigned.
+template <class T>
+using ElementNumber = std::conditional_t<std::is_same_v<T, char>, signed char, T>;
 
 // Pixel type of images whose values are of type T (the same table as pixelTypeId).
 template <class T>

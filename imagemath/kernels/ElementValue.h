@@ -1,19 +1,15 @@
 #pragma once
 
-// How an element of each buffer type enters the double arithmetic: widened exactly. `char` is the signed
-// 8-bit element type on every platform, also where the platform's plain char is unsigned.
+#include "host/image/PixelTypeUtils.h"
+
 namespace Korvanta {
 namespace ImageMath {
 namespace kernels {
 
+// How an element of each buffer type enters the double arithmetic: its number, widened exactly.
 template <class T>
 inline double widen(T element) {
-    return static_cast<double>(element);
-}
-
-template <>
-inline double widen<char>(char element) {
-    return static_cast<double>(static_cast<signed char>(element));
+    return static_cast<double>(static_cast<Utils::ElementNumber<T>>(element));
 }
 
 }  // namespace kernels

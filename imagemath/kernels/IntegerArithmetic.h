@@ -4,8 +4,10 @@
 #include <limits>
 #include <type_traits>
 
+#include "host/image/PixelTypeUtils.h"
 #include "imagemath/ImgOps.h"
 #include "imagemath/kernels/Kernels.h"
+#include "imagemath/kernels/StoreRule.h"
 
 // Addition, subtraction and multiplication of 8- and 16-bit integer images in integers (where the double
 // path's conversions cost most against their small elements), for the case where every image is taken
@@ -28,17 +30,13 @@ namespace kernels {
 
 namespace integerDetail {
 
-// `char` is the signed 8-bit element type also where the platform's char is unsigned.
 template <class T>
-using Number = std::conditional_t<std::is_same_v<T, char>, signed char, T>;
+using Number = Utils::ElementNumber<T>;
 
 template <class T>
 constexpr double kLowest = static_cast<double>(std::numeric_limits<Number<T>>::lowest());
 template <class T>
 constexpr double kHighest = static_cast<double>(std::numeric_limits<Number<T>>::max());
-
-constexpr double kInt32Min = -2147483648.0;
-constexpr double kInt32Max = 2147483647.0;
 
 constexpr double smallest(double a, double b, double c, double d) {
     const double ab = a < b ? a : b;
@@ -126,10 +124,10 @@ private:
     using Range = integerDetail::ResultRange<Op, T, U>;
     static constexpr double kLow = Range::kLow;
     static constexpr double kHigh = Range::kHigh;
-    static constexpr bool kFits32 = kLow >= integerDetail::kInt32Min && kHigh <= integerDetail::kInt32Max;
+    static constexpr bool kFits32 = kLow >= kInt32Lowest && kHigh <= kInt32Highest;
     using Wide = std::conditional_t<kFits32, std::int32_t, std::int64_t>;
-    static constexpr Wide kLimitLow = std::numeric_limits<std::int32_t>::min();
-    static constexpr Wide kLimitHigh = std::numeric_limits<std::int32_t>::max();
+    static constexpr Wide kLimitLow = static_cast<Wide>(kInt32Lowest);
+    static constexpr Wide kLimitHigh = static_cast<Wide>(kInt32Highest);
 
 public:
     static constexpr bool kExists = Range::kIntegers;

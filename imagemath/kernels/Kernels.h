@@ -57,9 +57,8 @@ void unary(const Target<T>& dst, const Source<T>& src);
 
 // Destination channel c of every pixel takes source channel indices[c]; the source has
 // sourceChannels interleaved channels per pixel. indices holds dst.extents.channels entries, each
-// below sourceChannels (callers check; the kernel also refuses a null list, an entry at or beyond
-// sourceChannels and an in-place call with another channel count, with std::invalid_argument before
-// anything is written). In place (dst.data == src.data) gives the same result.
+// below sourceChannels: the typed assignment checks the list (requireSwizzleIndices) before it calls the
+// kernel. In place (dst.data == src.data, so with equal channel counts) gives the same result.
 template <class T>
 void channelSwizzle(const Target<T>& dst, const Source<T>& src, std::int64_t sourceChannels,
                     const unsigned long* indices);

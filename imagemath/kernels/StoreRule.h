@@ -13,10 +13,12 @@ namespace Korvanta {
 namespace ImageMath {
 namespace kernels {
 
+// The signed 32-bit range that every integer store, and the integer shortcut that equals it, limits to.
+constexpr double kInt32Lowest = -2147483648.0;
+constexpr double kInt32Highest = 2147483647.0;
+
 namespace storeDetail {
 
-constexpr double kInt32Min = -2147483648.0;
-constexpr double kInt32Max = 2147483647.0;
 constexpr double kUint32Max = 4294967295.0;
 constexpr double kTwoPow31 = 2147483648.0;
 
@@ -51,7 +53,7 @@ inline std::uint32_t saturatedUint32(double value) {
 template <class T>
 inline T lowBitsOfInt32(double value) {
     using Bits = std::make_unsigned_t<T>;
-    const std::int32_t saturated = roundedInt32(limitedNaNToLow(value, kInt32Min, kInt32Max));
+    const std::int32_t saturated = roundedInt32(limitedNaNToLow(value, kInt32Lowest, kInt32Highest));
     return static_cast<T>(static_cast<Bits>(static_cast<std::uint32_t>(saturated)));
 }
 
@@ -67,7 +69,7 @@ template <>
 struct StoreRule<int> {
     static int store(double value) {
         using namespace storeDetail;
-        return roundedInt32(limited(value, kInt32Min, kInt32Max));
+        return roundedInt32(limited(value, kInt32Lowest, kInt32Highest));
     }
 };
 
