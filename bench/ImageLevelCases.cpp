@@ -126,30 +126,30 @@ void floatSquareVolume(benchmark::State& state) {
 }  // namespace bench
 
 BENCHMARK(bench::u8PlusU8Volume)
-    ->Name("1 u8+u8->u8 512x512x256")
+    ->Name("u8_add_volume")
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(bench::floatPlusFloatVolume)
-    ->Name("2 float+float->float 512x512x256")
+    ->Name("float_add_volume")
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(bench::u16TimesScalarVolume)
-    ->Name("3 u16*1.7 shift/scale 512x512x256")
+    ->Name("u16_scaled_mult_volume")
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(bench::u8PlusU8PlaneOneThread)
-    ->Name("4 u8+u8->u8 4096x4096 one thread")
+    ->Name("u8_add_plane_one_thread")
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(bench::floatPowVolume)
-    ->Name("7 float pow 2.5 512x512x256")
+    ->Name("float_pow_volume_speedup")
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(bench::u8PlusU8Plane)
-    ->Name("8 u8+u8->u8 4096x4096")
+    ->Name("u8_add_plane")
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(bench::floatSquareVolume)
-    ->Name("9 float pow 2.0 512x512x256")
+    ->Name("float_square_volume")
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

@@ -70,10 +70,10 @@ void u16SetTimesScalar(benchmark::State& state) {
 }  // namespace bench
 
 BENCHMARK(bench::floatSetPlusOneImage)
-    ->Name("5 set 16x float 1024x1024 + one image")
+    ->Name("float_set_add_one_image")
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(bench::u16SetTimesScalar)
-    ->Name("6 set 8x u16 256x256x64 * 1.7")
+    ->Name("u16_set_scaled_mult")
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
