@@ -1,4 +1,4 @@
-// Cases 1 to 4 and 7 to 9: one image, through the image-level driver (GPU declined, CPU kernel on the
+// Cases over one image, through the image-level driver (GPU declined, CPU kernel on the
 // calling thread, whose OpenMP team shares out slices when there are more than 8, or blocks of a large
 // image of fewer slices).
 #include <omp.h>

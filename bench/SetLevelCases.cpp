@@ -1,4 +1,4 @@
-// Cases 5 and 6: image sets through the Set-level driver, one pool task per image on the host's pool
+// Cases over image sets, through the Set-level driver, one pool task per image on the host's pool
 // (whose tasks and OpenMP teams share the cores).
 #include <vector>
 
