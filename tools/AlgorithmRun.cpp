@@ -37,13 +37,13 @@ void requireMatchingSets(const SharedImageSet& first, const SharedImageSet* seco
     }
 }
 
-std::unique_ptr<Algorithm> createArithmetic(const PluginLoader& plugin, SharedImageSet& first,
-                                            SharedImageSet* second, Properties& configuration) {
+PluginObject<Algorithm> createArithmetic(const PluginLoader& plugin, SharedImageSet& first,
+                                         SharedImageSet* second, Properties& configuration) {
     requireMatchingSets(first, second);
     DataList data{&first};
     if (second)
         data.add(second);
-    std::unique_ptr<Algorithm> algorithm = plugin.createAlgorithm("ImageMath.SharedImageArithmetic", data);
+    PluginObject<Algorithm> algorithm = plugin.createAlgorithm("ImageMath.SharedImageArithmetic", data);
     if (!algorithm)
         throw std::invalid_argument("The arithmetic algorithm does not accept these image sets");
     algorithm->configuration(&configuration);
@@ -55,7 +55,7 @@ std::unique_ptr<Algorithm> createArithmetic(const PluginLoader& plugin, SharedIm
 Properties parameterRecord(const PluginLoader& plugin, SharedImageSet& first, SharedImageSet* second,
                            const ParameterSetup& setup) {
     Properties configuration;
-    const std::unique_ptr<Algorithm> algorithm = createArithmetic(plugin, first, second, configuration);
+    const PluginObject<Algorithm> algorithm = createArithmetic(plugin, first, second, configuration);
     Properties record;
     setup(record, configuration);
     return record;
@@ -64,7 +64,7 @@ Properties parameterRecord(const PluginLoader& plugin, SharedImageSet& first, Sh
 AlgorithmRun runArithmetic(const PluginLoader& plugin, SharedImageSet& first, SharedImageSet* second,
                            const Properties& record, Progress* progress) {
     Properties configuration;
-    std::unique_ptr<Algorithm> algorithm = createArithmetic(plugin, first, second, configuration);
+    PluginObject<Algorithm> algorithm = createArithmetic(plugin, first, second, configuration);
     algorithm->configure(&record);
     algorithm->setProgress(progress);
 

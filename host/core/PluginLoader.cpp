@@ -26,9 +26,10 @@ std::string lastLoaderError() {
 
 PluginLoader::PluginLoader(const std::string& path) : m_path(path) {
     dlerror();
-    m_library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!m_library)
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle)
         throw PluginLoadError("Cannot load plug-in library '" + path + "': " + lastLoaderError());
+    m_library = std::shared_ptr<void>(handle, [](void* library) { dlclose(library); });
     try {
         const char* const* descriptor = static_cast<const char* const*>(symbol("korvantaPluginDescriptor"));
         if (!*descriptor || std::strncmp(*descriptor, magicText, std::strlen(magicText)) != 0)
@@ -60,7 +61,7 @@ PluginLoader::~PluginLoader() {
 
 void* PluginLoader::symbol(const char* name) const {
     dlerror();
-    void* address = dlsym(m_library, name);
+    void* address = dlsym(m_library.get(), name);
     if (!address)
         throw PluginLoadError("Plug-in library '" + m_path + "' lacks the symbol " + name + ": " +
                               lastLoaderError());
@@ -68,26 +69,26 @@ void* PluginLoader::symbol(const char* name) const {
 }
 
 void PluginLoader::unload() noexcept {
-    // The factories' and the plug-in's code lives in the library: destroy them before closing it.
+    // The factories' and the plug-in's code lives in the library: destroy them before giving up the
+    // loader's share of it.
     m_factories = {};
     m_plugin.reset();
-    if (m_library)
-        dlclose(m_library);
-    m_library = nullptr;
+    m_library.reset();
 }
 
-std::unique_ptr<Algorithm> PluginLoader::createAlgorithm(const std::string& id, const DataList& data) const {
+PluginObject<Algorithm> PluginLoader::createAlgorithm(const std::string& id, const DataList& data) const {
     for (const auto& factory : m_factories.algorithmFactories)
         if (factory->algorithmDescriptor(id))
-            return factory->instantiateAlgorithm(id, data);
-    return nullptr;
+            return PluginObject<Algorithm>(factory->instantiateAlgorithm(id, data).release(),
+                                           PluginObjectDeleter{m_library});
+    return PluginObject<Algorithm>(nullptr, PluginObjectDeleter{});
 }
 
-std::unique_ptr<AlgorithmController> PluginLoader::createController(Algorithm* algorithm) const {
+PluginObject<AlgorithmController> PluginLoader::createController(Algorithm* algorithm) const {
     for (const auto& factory : m_factories.controllerFactories)
         if (AlgorithmController* controller = factory->create(algorithm))
-            return std::unique_ptr<AlgorithmController>(controller);
-    return nullptr;
+            return PluginObject<AlgorithmController>(controller, PluginObjectDeleter{m_library});
+    return PluginObject<AlgorithmController>(nullptr, PluginObjectDeleter{});
 }
 
 }  // namespace Korvanta

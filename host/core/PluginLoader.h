@@ -13,6 +13,23 @@ class Algorithm;
 class AlgorithmController;
 class DataList;
 
+// Deletes an object that a plug-in's code made, then gives up the share of the plug-in's library that the
+// object held: the object's destructor and virtual functions live in that library, so it stays loaded as
+// long as the object does, whether or not its loader still exists.
+struct PluginObjectDeleter {
+    std::shared_ptr<void> library;
+
+    template <class T>
+    void operator()(T* object) {
+        delete object;
+        library.reset();
+    }
+};
+
+// An object made by a loaded plug-in, owned by the caller.
+template <class T>
+using PluginObject = std::unique_ptr<T, PluginObjectDeleter>;
+
 // A plug-in library that could not be loaded: missing file, missing entry points, wrong descriptor or
 // a failing init().
 class PluginLoadError : public std::runtime_error {
@@ -21,8 +38,9 @@ public:
 };
 
 // Loads one plug-in library the way the host application does: opens it, checks its descriptor, creates
-// the plug-in and runs its init(). Owns the library, the plug-in and the factories the plug-in
-// registers; destroys the factories, then the plug-in, then closes the library.
+// the plug-in and runs its init(). Owns the plug-in and the factories the plug-in registers, and destroys
+// them when it is destroyed. The library is closed once neither the loader nor any algorithm or controller
+// it made is left.
 class PluginLoader {
 public:
     // The text every descriptor starts with.
@@ -41,17 +59,18 @@ public:
     const KorvantaLibPlugin::Factories& factories() const { return m_factories; }
 
     // The algorithm registered under the full id, made for the data by the first factory that knows the
-    // id; null when no factory knows it or the algorithm rejects the data.
-    std::unique_ptr<Algorithm> createAlgorithm(const std::string& id, const DataList& data) const;
-    // A controller for the algorithm from the first controller factory that has one, or null.
-    std::unique_ptr<AlgorithmController> createController(Algorithm* algorithm) const;
+    // id; null when no factory knows it or the algorithm rejects the data. It may outlive the loader.
+    PluginObject<Algorithm> createAlgorithm(const std::string& id, const DataList& data) const;
+    // A controller for the algorithm from the first controller factory that has one, or null. It may
+    // outlive the loader.
+    PluginObject<AlgorithmController> createController(Algorithm* algorithm) const;
 
 private:
     void* symbol(const char* name) const;
     void unload() noexcept;
 
     std::string m_path;
-    void* m_library = nullptr;
+    std::shared_ptr<void> m_library;  // the dlopen handle; every PluginObject holds a share
     std::string m_pluginId;
     std::string m_descriptor;
     std::unique_ptr<PluginBase> m_plugin;

@@ -72,7 +72,7 @@ protected:
         DataList data{&first};
         if (second)
             data.add(second);
-        std::unique_ptr<Algorithm> algorithm = plugin->createAlgorithm(algorithmId, data);
+        PluginObject<Algorithm> algorithm = plugin->createAlgorithm(algorithmId, data);
         ASSERT_TRUE(algorithm);
         Properties p = record(run);
         algorithm->configure(&p);
@@ -168,7 +168,7 @@ TEST_F(LoadedPlugin, ModesWithoutExpressionLeaveAnUnchangedCloneAndRecomputingRe
         computeAndCheck(*first, second.get(), Settings{mode, false});
     computeAndCheck(*first, nullptr, Settings{8, false});
 
-    std::unique_ptr<Algorithm> algorithm = plugin->createAlgorithm(algorithmId, {first.get()});
+    PluginObject<Algorithm> algorithm = plugin->createAlgorithm(algorithmId, {first.get()});
     algorithm->compute();
     algorithm->compute();
     EXPECT_EQ(algorithm->takeOutput().size(), 1);

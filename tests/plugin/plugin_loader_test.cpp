@@ -49,7 +49,7 @@ TEST(PluginLoader, LoadsTheImageMathPlugin) {
         EXPECT_EQ(factory.algorithmDescriptors()[0].name, "Image Operations;Arithmetic Operators");
 
         auto set = test::makeSet(test::descriptor(PixelType::Float, 2, 2, 1, 1), 2);
-        std::unique_ptr<Algorithm> algorithm =
+        PluginObject<Algorithm> algorithm =
             loader.createAlgorithm("ImageMath.SharedImageArithmetic", {set.get()});
         ASSERT_TRUE(algorithm);
         EXPECT_EQ(algorithm->factoryInfo().name, "Arithmetic Operators");

@@ -3,9 +3,11 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "host/core/Algorithm.h"
+#include "host/core/AlgorithmController.h"
 #include "host/core/PluginLoader.h"
 #include "tests/plugin/ArithmeticReference.h"
 #include "tests/plugin/TestImages.h"
@@ -17,8 +19,7 @@ namespace {
 // element of the result; the plug-in is unloaded on return.
 void loadComputeUnload(SharedImageSet& images) {
     PluginLoader loader(IMAGEMATH_PLUGIN_PATH);
-    std::unique_ptr<Algorithm> algorithm =
-        loader.createAlgorithm("ImageMath.SharedImageArithmetic", {&images});
+    PluginObject<Algorithm> algorithm = loader.createAlgorithm("ImageMath.SharedImageArithmetic", {&images});
     ASSERT_TRUE(algorithm);
     const Properties parameters = test::record(test::Settings{0, false, 1.0f});
     algorithm->configure(&parameters);
@@ -71,6 +72,25 @@ TEST(PluginUnload, OpenMpRuntimeStaysLoadedAfterThePluginIsUnloaded) {
     EXPECT_TRUE(mapped(runtime)) << runtime;
     loadComputeUnload(*images);
     EXPECT_TRUE(mapped(runtime)) << runtime;
+}
+
+TEST(PluginUnload, WhatTheLoaderMadeKeepsThePluginLoadedUntilItIsDestroyed) {
+    auto images = test::makeSet(test::descriptor(PixelType::UShort, 24, 16, 12, 1), 1);
+    auto loader = std::make_unique<PluginLoader>(IMAGEMATH_PLUGIN_PATH);
+    PluginObject<Algorithm> algorithm =
+        loader->createAlgorithm("ImageMath.SharedImageArithmetic", {&*images});
+    ASSERT_TRUE(algorithm);
+    PluginObject<AlgorithmController> controller = loader->createController(algorithm.get());
+    ASSERT_TRUE(controller);
+    loader.reset();
+
+    algorithm->compute();
+    EXPECT_EQ(algorithm->status(), Algorithm::Success);
+    EXPECT_EQ(algorithm->takeOutput().size(), 1);
+    controller.reset();
+    EXPECT_TRUE(mapped(IMAGEMATH_PLUGIN_PATH)) << "the algorithm still needs the plug-in's code";
+    algorithm.reset();
+    EXPECT_FALSE(mapped(IMAGEMATH_PLUGIN_PATH)) << "the last object made by the plug-in is gone";
 }
 
 }  // namespace
