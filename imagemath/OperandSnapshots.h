@@ -8,10 +8,10 @@
 #include <type_traits>
 #include <vector>
 
-#include "host/image/PixelTypeUtils.h"
 #include "host/image/SharedImage.h"
 #include "imagemath/ExpressionLeaves.h"
 #include "imagemath/ImageLookup.h"
+#include "imagemath/WrittenImages.h"
 
 // A set assigned in place may be its own operand at other indices: one of its images on the right of
 // every image ("subtract frame 0 from every frame"), or its images in another order. The image written at
@@ -22,38 +22,6 @@
 namespace Korvanta {
 namespace ImageMath {
 namespace internal {
-
-// One image that the assignment writes, and the index that writes it.
-struct WrittenImage {
-    int index;
-    SharedImage* image;
-};
-
-// The bytes of an image's elements in its CPU memory; empty without memory or elements.
-struct ElementBytes {
-    std::uintptr_t begin = 0;
-    std::uintptr_t end = 0;
-
-    bool empty() const { return begin == end; }
-    bool overlaps(const ElementBytes& other) const { return begin < other.end && other.begin < end; }
-    bool operator!=(const ElementBytes& other) const { return begin != other.begin || end != other.end; }
-};
-
-inline ElementBytes elementBytesOf(SharedImage& image) {
-    ElementBytes bytes;
-    MemImage* memory = image.mem();
-    if (!memory) {
-        return bytes;
-    }
-    Utils::visitElementType(memory->descriptor().pixelType, [&](auto tag) {
-        using T = typename decltype(tag)::type;
-        if (auto* typed = dynamic_cast<TypedImage<T>*>(memory)) {
-            bytes.begin = reinterpret_cast<std::uintptr_t>(typed->pointer());
-            bytes.end = reinterpret_cast<std::uintptr_t>(typed->pointer() + typed->size());
-        }
-    });
-    return bytes;
-}
 
 class OperandSnapshots {
 public:

@@ -11,12 +11,14 @@
 #include "imagemath/Expressions.h"
 #include "imagemath/ImageAssignment.h"
 #include "imagemath/OperandSnapshots.h"
+#include "imagemath/WrittenImages.h"
 
 // The Set-level assignment: a Set-level expression into every selected image of the destination set,
 // in index order. An image whose destination already lives on the GPU, and whose expression the GPU
 // can evaluate, is assigned at once on this thread; every other image becomes one task on the host's
 // dispatcher. The call returns when every image is written, and rethrows the first failure of a task.
-// In place, the result is that of an assignment into other images: see OperandSnapshots.h.
+// In place, the result is that of an assignment into other images (see OperandSnapshots.h), and an image
+// at several indices is written by the last of them (see WrittenImages.h).
 namespace Korvanta {
 namespace ImageMath {
 namespace internal {
@@ -49,6 +51,7 @@ Array<SharedImageSet, T, false>& Array<SharedImageSet, T, false>::operator=(cons
             written.push_back(internal::WrittenImage{i, set.get(set.size() == 1 ? 0 : i)});
         }
     }
+    internal::keepLastWriterOfEachImage(written);
     // Before any image is written, the GPU-path ones on this thread included. Outlives the pool, whose
     // tasks read the copies.
     const internal::OperandSnapshots snapshots(written, expr);

@@ -1,10 +1,12 @@
 #include "plugin/OperandValidation.h"
 
+#include <memory>
 #include <stdexcept>
 #include <string>
 
 #include "host/image/MemImage.h"
 #include "host/image/PixelTypeUtils.h"
+#include "host/image/SharedImage.h"
 #include "imagemath/typed/OperandChecks.h"
 #include "plugin/ModeExpressions.h"
 
@@ -36,33 +38,38 @@ std::string imageName(int index, const char* setName) {
     return "Image " + std::to_string(index) + " of the " + setName;
 }
 
-const MemImage& presentMemory(const SharedImageSet& set, int index, const char* setName) {
-    const MemImage* memory = set.get(index) ? set.img(index) : nullptr;
-    if (!memory)
-        fail(imageName(index, setName) + " has no CPU memory");
-    return *memory;
+// The memory an image will be computed in: its CPU memory or, for an image held only on the GPU, its GPU
+// copy, which the CPU road brings down as its CPU memory. The image keeps either alive.
+const MemImage& memoryToCompute(const SharedImageSet& set, int index, const char* setName) {
+    if (SharedImage* image = set.get(index)) {
+        if (const MemImage* memory = image->mem())
+            return *memory;
+        if (const std::shared_ptr<GlImage> gl = image->hasGl(); gl && gl->texture)
+            return *gl->texture;
+    }
+    fail(imageName(index, setName) + " has neither CPU memory nor a GPU copy");
 }
 
-// A destination image is computed in the element type of its CPU memory, whatever the image names: the
-// memory only has to hold the element type it names itself.
-const MemImage& destinationMemory(const SharedImageSet& first, int index) {
-    const MemImage& memory = presentMemory(first, index, "first set");
+// A destination image is computed in the element type of its memory, whatever the image names: the memory
+// only has to hold the element type it names itself.
+ImageDescriptor destinationMemory(const SharedImageSet& first, int index) {
+    const MemImage& memory = memoryToCompute(first, index, "first set");
     const PixelType type = memory.descriptor().pixelType;
     if (!holdsElementType(memory, type))
-        fail(imageName(index, "first set") + " has CPU memory of the pixel type " +
-             Utils::pixelTypeCode(type) + ", which that memory does not hold");
-    return memory;
+        fail(imageName(index, "first set") + " has memory of the pixel type " + Utils::pixelTypeCode(type) +
+             ", which that memory does not hold");
+    return memory.descriptor();
 }
 
 // The right-hand kernel is chosen by the pixel type the images name, so their memory must hold it.
-const MemImage& rightHandMemory(const SharedImageSet& second, int index) {
-    const MemImage& memory = presentMemory(second, index, "second set");
+ImageDescriptor rightHandMemory(const SharedImageSet& second, int index) {
+    const MemImage& memory = memoryToCompute(second, index, "second set");
     const PixelType type = second.get(index)->descriptor().pixelType;
     if (elementTypeOf(memory.descriptor().pixelType) != elementTypeOf(type) ||
         !holdsElementType(memory, type))
         fail(imageName(index, "second set") + " has the pixel type " + Utils::pixelTypeCode(type) +
-             ", which its CPU memory does not hold");
-    return memory;
+             ", which its memory does not hold");
+    return memory.descriptor();
 }
 
 }  // namespace
@@ -92,7 +99,7 @@ void validateOperands(const SharedImageSet& first, const SharedImageSet* second,
     for (int i = 0; i < count; ++i) {
         if (!selection.isSelected(i, Selection::EmptyMeansAll))
             continue;
-        const ImageDescriptor& destination = destinationMemory(first, i).descriptor();
+        const ImageDescriptor destination = destinationMemory(first, i);
         if (!second && mode == SharedImageArithmeticAlgorithm::UnaryChannelSwizzle) {
             const std::string image = "image " + std::to_string(i);
             ImageMath::internal::requireSwizzleIndices(channelIndices, destination.channels,
@@ -101,7 +108,7 @@ void validateOperands(const SharedImageSet& first, const SharedImageSet* second,
         if (!second)
             continue;
         const int j = second->size() == 1 ? 0 : i;
-        const ImageDescriptor& right = rightHandMemory(*second, j).descriptor();
+        const ImageDescriptor right = rightHandMemory(*second, j);
         if (elementTypeOf(right.pixelType) != elementTypeOf(rightType))
             fail("Image " + std::to_string(j) + " of the second set has the pixel type " +
                  Utils::pixelTypeCode(right.pixelType) + " but the set's default image has " +

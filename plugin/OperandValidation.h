@@ -13,9 +13,10 @@ namespace Korvanta {
 PixelType rightHandPixelType(const SharedImageSet& second);
 
 // Throws std::invalid_argument, naming the image and the problem, when the operands of the mode cannot be
-// computed: an empty set, a second set whose image count is neither 1 nor the first set's, an image without
-// CPU memory, CPU memory that does not hold the element type it names, a right-hand image whose memory does
-// not hold the element type the image names (a first-set image is computed in its memory's element type),
+// computed: an empty set, a second set whose image count is neither 1 nor the first set's, an image with
+// neither CPU memory nor a GPU copy, memory that does not hold the element type it names, a right-hand
+// image whose memory does not hold the element type the image names (a first-set image is computed in its
+// memory's element type; an image held only on the GPU, in that of its GPU copy),
 // operand extents or channel counts that differ from the destination's, right-hand images of different
 // element types, or a swizzle list that does not name a source channel for every channel. Only selected
 // images are examined; a mode without an expression needs nothing beyond a valid right-hand pixel type.

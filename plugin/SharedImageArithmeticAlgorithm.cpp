@@ -1,5 +1,7 @@
 #include "plugin/SharedImageArithmeticAlgorithm.h"
 
+#include <optional>
+
 #include "host/core/Progress.h"
 #include "plugin/OperandValidation.h"
 
@@ -11,9 +13,22 @@ const char* const binaryModeNames = "BinaryAdd, BinaryMinus, BinaryMult, BinaryD
 const char* const allModeNames =
     "BinaryAdd, BinaryMinus, BinaryMult, BinaryDivide, BinaryPow, UnaryMinus, UnaryAbs, UnaryChannelSwizzle";
 
-bool compatibleImages(const SharedImageSet& set, int index, const MemImage* other) {
-    const MemImage* image = set.img(index);
-    return image && other && image->compatible(*other, true, false, false);
+// The extents an image is computed with: those of its CPU memory or, for an image held only on the GPU,
+// those its descriptor names, which the memory brought down from the GPU copy will have; none without
+// either.
+std::optional<ImageDescriptor> computedExtents(SharedImage* image) {
+    if (!image)
+        return std::nullopt;
+    if (const MemImage* memory = image->mem())
+        return memory->descriptor();
+    if (image->hasGl())
+        return image->descriptor();
+    return std::nullopt;
+}
+
+bool compatibleImages(SharedImage* image, SharedImage* other) {
+    const std::optional<ImageDescriptor> a = computedExtents(image), b = computedExtents(other);
+    return a && b && sameExtents(*a, *b);
 }
 
 }  // namespace
@@ -47,7 +62,7 @@ bool SharedImageArithmeticAlgorithm::createCompatible(const DataList& data, Algo
         if (!broadcast && second->size() != first->size())
             return false;
         for (int i = 0; i < first->size(); ++i)
-            if (!compatibleImages(*first, i, second->img(broadcast ? -1 : i)))
+            if (!compatibleImages(first->get(i), second->get(broadcast ? -1 : i)))
                 return false;
     }
     if (algorithm)

@@ -222,12 +222,12 @@ TEST(ComputeRejectsBadInput, BeforeAnythingIsClonedOrWritten) {
          [odd] {
              return setOf({image(PixelType::UByte), std::make_shared<SharedImage>(odd, nullptr)});
          },
-         nullptr, Settings{0}, "Image 1 of the first set has no CPU memory"},
+         nullptr, Settings{0}, "Image 1 of the first set has neither CPU memory nor a GPU copy"},
         {"image without CPU memory", [] { return sampleSet(PixelType::UByte, 1); },
          [] {
              return setOf({std::make_shared<SharedImage>(descriptor(PixelType::UByte, 3, 2, 2, 2), nullptr)});
          },
-         Settings{0}, "Image 0 of the second set has no CPU memory"},
+         Settings{0}, "Image 0 of the second set has neither CPU memory nor a GPU copy"},
         {"right-hand memory of another element type", [] { return sampleSet(PixelType::UByte, 1); },
          [] {
              return setOf(
@@ -235,13 +235,13 @@ TEST(ComputeRejectsBadInput, BeforeAnythingIsClonedOrWritten) {
                                                 MemImage::create(descriptor(PixelType::Int, 3, 2, 2, 2)))});
          },
          Settings{0},
-         "Image 0 of the second set has the pixel type 0x1406, which its CPU memory does not hold"},
+         "Image 0 of the second set has the pixel type 0x1406, which its memory does not hold"},
         {"destination memory that does not hold what it names",
          [] {
              const ImageDescriptor d = descriptor(PixelType::Int, 3, 2, 2, 2);
              return setOf({std::make_shared<SharedImage>(d, std::make_shared<TypedImage<float>>(d))});
          },
-         nullptr, Settings{0}, "has CPU memory of the pixel type 0x1404, which that memory does not hold"},
+         nullptr, Settings{0}, "has memory of the pixel type 0x1404, which that memory does not hold"},
         {"empty set", [] { return std::make_unique<SharedImageSet>(); }, nullptr, Settings{0},
          "holds no images"},
         {"swizzle list too short", [] { return sampleSet(PixelType::UByte, 1, 3); }, nullptr,
