@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -14,12 +15,15 @@ namespace internal {
 // Role base of channel views: channel c of the view is channel indices()[c] of the operand.
 class ChannelSwizzleViewBase : public ExprInterface {
 public:
-    const std::vector<unsigned long>& indices() const { return m_indices; }
+    // Shared by a view and its copies and conversions, which therefore allocate nothing for it.
+    using ChannelIndices = std::shared_ptr<const std::vector<unsigned long>>;
+
+    const std::vector<unsigned long>& indices() const { return *m_indices; }
 
     // The operand's descriptor with one channel per index.
     ImageDescriptor imgDesc() const override {
         ImageDescriptor descriptor = operand().exprInterface().imgDesc();
-        descriptor.channels = static_cast<int>(m_indices.size());
+        descriptor.channels = static_cast<int>(indices().size());
         return descriptor;
     }
 
@@ -27,10 +31,15 @@ public:
     virtual const GlExprInterface& operand() const = 0;
 
 protected:
-    explicit ChannelSwizzleViewBase(std::vector<unsigned long> indices) : m_indices(std::move(indices)) {}
+    // Selects the constructors that share a list instead of copying one.
+    struct SharingIndices {};
+
+    explicit ChannelSwizzleViewBase(ChannelIndices indices) noexcept : m_indices(std::move(indices)) {}
+
+    const ChannelIndices& sharedIndices() const { return m_indices; }
 
 private:
-    std::vector<unsigned long> m_indices;
+    ChannelIndices m_indices;
 };
 
 }  // namespace internal

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "host/gl/ChannelSwizzleViewGl.h"
@@ -24,7 +26,8 @@ public:
     using Operand = X;
 
     ChannelSwizzleViewTpl(const X& operand, const std::vector<unsigned long>& indices)
-        : ChannelSwizzleViewBase(indices), m_operand(operand), m_operandDescriptor(m_operand.imgDesc()) {}
+        : ChannelSwizzleViewTpl(SharingIndices{}, operand,
+                                std::make_shared<const std::vector<unsigned long>>(indices)) {}
     ChannelSwizzleViewTpl(const ChannelSwizzleViewTpl&) = default;
     ChannelSwizzleViewTpl& operator=(const ChannelSwizzleViewTpl&) = delete;
 
@@ -42,16 +45,25 @@ public:
 
     auto convertToSharedImgExpr(unsigned long i) const {
         auto leaf = m_operand.convertToSharedImgExpr(i);
-        return ChannelSwizzleViewTpl<decltype(leaf)>(leaf, indices());
+        return ChannelSwizzleViewTpl<decltype(leaf)>(SharingIndices{}, leaf, sharedIndices());
     }
 
     template <class U>
     auto convertToMemImgExpr() const noexcept {
         auto leaf = m_operand.template convertToMemImgExpr<U>();
-        return ChannelSwizzleViewTpl<decltype(leaf)>(leaf, indices());
+        return ChannelSwizzleViewTpl<decltype(leaf)>(SharingIndices{}, leaf, sharedIndices());
     }
 
 private:
+    template <class>
+    friend class ChannelSwizzleViewTpl;
+
+    // A view of another level over the same list.
+    ChannelSwizzleViewTpl(SharingIndices, const X& operand, ChannelIndices indices) noexcept
+        : ChannelSwizzleViewBase(std::move(indices)),
+          m_operand(operand),
+          m_operandDescriptor(m_operand.imgDesc()) {}
+
     X m_operand;
     ImageDescriptor m_operandDescriptor;
 };

@@ -10,15 +10,17 @@
 #include "imagemath/AssignmentPool.h"
 #include "imagemath/Expressions.h"
 #include "imagemath/ImageAssignment.h"
+#include "imagemath/OperandProbe.h"
 #include "imagemath/OperandSnapshots.h"
 #include "imagemath/WrittenImages.h"
 
 // The Set-level assignment: a Set-level expression into every selected image of the destination set,
 // in index order. An image whose destination already lives on the GPU, and whose expression the GPU
-// can evaluate, is assigned at once on this thread; every other image becomes one task on the host's
-// dispatcher. The call returns when every image is written, and rethrows the first failure of a task.
-// In place, the result is that of an assignment into other images (see OperandSnapshots.h), and an image
-// at several indices is written by the last of them (see WrittenImages.h).
+// can evaluate, is assigned at once on this thread; every other image is probed (OperandProbe.h),
+// synchronised and becomes one task on the host's dispatcher. The call returns when every image is written,
+// and rethrows the first failure of a task. In place, the result is that of an assignment into other images
+// (see OperandSnapshots.h), and an image at several indices is written by the last of them (see
+// WrittenImages.h).
 namespace Korvanta {
 namespace ImageMath {
 namespace internal {
@@ -66,6 +68,7 @@ Array<SharedImageSet, T, false>& Array<SharedImageSet, T, false>::operator=(cons
             destination = imageExpr;
             continue;
         }
+        internal::probeOperandMemory(*target.image, imageExpr);
         target.image->syncMem();
         const std::function<void()> task = [destination, imageExpr]() mutable { destination = imageExpr; };
         internal::dispatchThread(task, pool.pointer());

@@ -12,9 +12,9 @@ namespace {
 
 // The GLSL text of the expression that compute evaluates for these settings, with the right-hand set
 // taken untyped; empty when the mode has no expression.
-std::string evalStringOf(SharedImageArithmeticAlgorithm::Mode mode, SharedImageSet& first,
-                         SharedImageSet* second, float rightHandSide,
-                         const std::vector<unsigned long>& channelIndices) {
+std::string updateEvalString(SharedImageArithmeticAlgorithm::Mode mode, SharedImageSet& first,
+                             SharedImageSet* second, float rightHandSide,
+                             const std::vector<unsigned long>& channelIndices) {
     std::string text;
     const auto textOf = [&](const auto& expr) { text = expr.evalString(true); };
     if (second)
@@ -26,13 +26,13 @@ std::string evalStringOf(SharedImageArithmeticAlgorithm::Mode mode, SharedImageS
 
 }  // namespace
 
-void SharedImageArithmeticAlgorithm::updateEvalString() {
-    m_evalString.setValue(
-        evalStringOf(m_mode.value(), m_first, m_second, m_rightHandSide.value(), m_channelIndices.value()));
+void SharedImageArithmeticAlgorithm::refreshEvalString() {
+    m_evalString.setValue(updateEvalString(m_mode.value(), m_first, m_second, m_rightHandSide.value(),
+                                           m_channelIndices.value()));
 }
 
 void SharedImageArithmeticAlgorithm::onModeChanged() {
-    updateEvalString();
+    refreshEvalString();
     m_rightHandSide.setAttribute("hidden", "true");
     m_channelIndices.setAttribute("hidden", "true");
     const auto mode = static_cast<unsigned int>(m_mode.value());
@@ -43,11 +43,11 @@ void SharedImageArithmeticAlgorithm::onModeChanged() {
 }
 
 void SharedImageArithmeticAlgorithm::onRightHandSideChanged() {
-    updateEvalString();
+    refreshEvalString();
 }
 
 void SharedImageArithmeticAlgorithm::onChannelIndicesChanged() {
-    updateEvalString();
+    refreshEvalString();
 }
 
 }  // namespace Korvanta

@@ -47,7 +47,7 @@ private:
     IMAGEMATH_INTERNAL void onModeChanged();
     IMAGEMATH_INTERNAL void onRightHandSideChanged();
     IMAGEMATH_INTERNAL void onChannelIndicesChanged();
-    IMAGEMATH_INTERNAL void updateEvalString();
+    IMAGEMATH_INTERNAL void refreshEvalString();
     IMAGEMATH_INTERNAL void assign(SharedImageSet& destination);
 
     Parameter<std::string> m_evalString{"evalString", ""};

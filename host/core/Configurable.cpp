@@ -19,8 +19,12 @@ void Configurable::configuration(Properties* properties) const {
 }
 
 void Configurable::configureDefaults() {
-    for (ParameterBase* parameter : m_parameters)
-        parameter->configureDefault();
+    // Each parameter writes its default beside its value and reads itself back from the defaults, so no
+    // parameter needs an operation of its own for this.
+    Properties written;
+    Configurable::configuration(&written);
+    const Properties defaults = written.defaults();
+    Configurable::configure(&defaults);
 }
 
 Configurable::~Configurable() {

@@ -25,9 +25,7 @@ public:
 
     virtual void configure(const Properties* properties) = 0;
     virtual void configuration(Properties* properties) const = 0;
-    const std::string& name() const { return m_name; }
-    // Sets the value to the default, when there is one.
-    virtual void configureDefault() = 0;
+    virtual const std::string& name() const { return m_name; }
 
     void setAttribute(const std::string& name, const std::string& text) { m_attributes[name] = text; }
     // The attribute's text, empty when it is not set.
@@ -136,11 +134,6 @@ public:
         if (m_type != PropertiesDetail::NoParamType)
             properties->setParamType(name(), m_type);
         properties->setParamAttributes(name(), attributeList());
-    }
-
-    void configureDefault() override {
-        if (m_default)
-            setValue(*m_default);
     }
 
 private:

@@ -45,4 +45,12 @@ const Properties::Value* Properties::value(const std::string& key) const {
     return e && e->value ? &*e->value : nullptr;
 }
 
+Properties Properties::defaults() const {
+    Properties record;
+    for (const Entry& e : m_entries)
+        if (e.defaultValue)
+            record.entry(e.key).value = e.defaultValue;
+    return record;
+}
+
 }  // namespace Korvanta

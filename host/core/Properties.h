@@ -66,6 +66,8 @@ public:
     std::vector<std::string> keys() const;
     // The value of any type, or null; for code that handles every type, such as serialisation.
     const Value* value(const std::string& key) const;
+    // A record that holds the default of each key as its value; keys without a default are left out.
+    Properties defaults() const;
 
 private:
     struct Entry {

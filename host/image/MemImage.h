@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "host/core/HostCallTrace.h"
 #include "host/image/ImageDescriptor.h"
 
 namespace Korvanta {
@@ -44,8 +45,14 @@ public:
     // Takes the given elements, which must number descriptor.elementCount().
     TypedImage(const ImageDescriptor& descriptor, std::vector<T> elements);
 
-    T* pointer() { return m_elements.data(); }
-    const T* pointer() const { return m_elements.data(); }
+    T* pointer() {
+        HostCallTrace::record(HostCallTrace::Call::Pointer, this);
+        return m_elements.data();
+    }
+    const T* pointer() const {
+        HostCallTrace::record(HostCallTrace::Call::Pointer, this);
+        return m_elements.data();
+    }
     std::int64_t size() const { return static_cast<std::int64_t>(m_elements.size()); }
 
     void* data() override { return m_elements.data(); }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "host/core/HostCallTrace.h"
 #include "host/image/PixelTypeUtils.h"
 
 namespace Korvanta {
@@ -44,11 +45,13 @@ MemImage* SharedImage::mem() {
 }
 
 std::shared_ptr<MemImage> SharedImage::sharedMem() {
+    HostCallTrace::record(HostCallTrace::Call::SharedMem, this);
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_mem;
 }
 
 void SharedImage::syncMem() const {
+    HostCallTrace::record(HostCallTrace::Call::SyncMem, this);
     std::lock_guard<std::mutex> lock(m_mutex);
     ++m_syncCount;
     if (!m_glNewer || !m_gl || !m_gl->texture) {

@@ -2,6 +2,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "host/core/HostCallTrace.h"
 #include "host/threading/ThreadPool.h"
 
 namespace Korvanta {
@@ -12,6 +13,7 @@ void dispatchThread(const std::function<void()>& task, std::unique_ptr<Threading
     if (!task) {
         throw std::invalid_argument("dispatchThread: empty task");
     }
+    HostCallTrace::record(HostCallTrace::Call::Dispatch, nullptr);
     if (!pool) {
         pool = std::make_unique<Threading::ThreadPool>(std::max(1u, std::thread::hardware_concurrency()));
     }

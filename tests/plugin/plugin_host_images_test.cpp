@@ -72,8 +72,8 @@ SharedImageSet& compute(SharedImageSet& first, SharedImageSet* second, const Set
     return *output;
 }
 
-std::unique_ptr<SharedImageSet> firstSet() {
-    return test::makeSet(descriptor(PixelType::UByte, 5, 4, 3, 2), 3);
+std::unique_ptr<SharedImageSet> firstSet(PixelType type = PixelType::UByte) {
+    return test::makeSet(descriptor(type, 5, 4, 3, 2), 3);
 }
 
 std::unique_ptr<SharedImageSet> secondSet() {
@@ -82,22 +82,26 @@ std::unique_ptr<SharedImageSet> secondSet() {
 }
 
 TEST(ImagesOnlyOnTheGpu, ComputeAsTheirCpuCopiesWhenTheGpuDeclines) {
-    for (const bool inPlace : {false, true}) {
-        for (const int movedSet : {0, 1}) {
-            SCOPED_TRACE(::testing::Message() << (inPlace ? "in place, " : "into a clone, ")
-                                              << "image 1 of set " << movedSet << " only on the GPU");
-            const Settings run{1, inPlace};
-            auto first = firstSet(), second = secondSet();
-            std::unique_ptr<SharedImageSet> output;
-            const Values expected = storedValues(compute(*first->clone(), second.get(), run, output));
-            if (movedSet == 0)
-                first = withImage(*first, 1, onlyOnGpu(*first->get(1)));
-            else
-                second = withImage(*second, 1, onlyOnGpu(*second->get(1)));
-            EXPECT_TRUE(
-                SharedImageArithmeticAlgorithm::createCompatible({first.get(), second.get()}, nullptr));
-            const GpuAnswer gpu(false);
-            EXPECT_EQ(storedValues(compute(*first, second.get(), run, output)), expected);
+    // An int destination never takes the GPU road: in place, its CPU road brings its GPU copy down.
+    for (const PixelType type : {PixelType::UByte, PixelType::Int}) {
+        for (const bool inPlace : {false, true}) {
+            for (const int movedSet : {0, 1}) {
+                SCOPED_TRACE(::testing::Message()
+                             << Utils::pixelTypeCode(type) << (inPlace ? " in place" : "")
+                             << ", image 1 of set " << movedSet << " only on the GPU");
+                const Settings run{1, inPlace};
+                auto first = firstSet(type), second = secondSet();
+                std::unique_ptr<SharedImageSet> output;
+                const Values expected = storedValues(compute(*first->clone(), second.get(), run, output));
+                if (movedSet == 0)
+                    first = withImage(*first, 1, onlyOnGpu(*first->get(1)));
+                else
+                    second = withImage(*second, 1, onlyOnGpu(*second->get(1)));
+                EXPECT_TRUE(
+                    SharedImageArithmeticAlgorithm::createCompatible({first.get(), second.get()}, nullptr));
+                const GpuAnswer gpu(false);
+                EXPECT_EQ(storedValues(compute(*first, second.get(), run, output)), expected);
+            }
         }
     }
 }
