@@ -169,6 +169,7 @@ TEST(HostTool, RefusesBadInputNamingTheProblemWithNothingOnStdout) {
          "No space left on device"},
         {"HOST demo size=2x2x1 >/dev/full", "", 4, "Cannot write the output"},
         {"HOST demo size=2x2x1 >&-", "", 4, "Standard output is closed"},
+        {"HOST --help >/dev/full", "", 4, "Cannot write the output"},
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)  // their shadow memory needs more
         // Each image fits the process's 200 MB, both together do not.
         {"ulimit -d 200000 && HOST script",
@@ -478,7 +479,7 @@ TEST(ParameterInput, ReadsEachFormByTheConfiguredTypeAndRejectsTheRest) {
             << key << "=" << value.shown();
 }
 
-TEST(HostTool, DemoRunsThroughTheLoadedPluginAndSaysWhenNothingIsComputed) {
+TEST(HostTool, RunsThroughTheLoadedPluginAndSaysWhatIsNotUsed) {
     // An empty KORVANTA_PLUGIN means none: the tool loads the plug-in built with it.
     const ToolRun run = runTool("KORVANTA_PLUGIN= HOST demo size=16x16x12 count=3 fill=constant value=4");
     ASSERT_EQ(run.status, 0) << run.err;
@@ -486,13 +487,24 @@ TEST(HostTool, DemoRunsThroughTheLoadedPluginAndSaysWhenNothingIsComputed) {
     EXPECT_THAT(run.out, HasSubstr("Performing arithmetic operation..."));
     EXPECT_THAT(run.out, HasSubstr("evalString: (image0)*(scalarf0)"));
     EXPECT_THAT(run.out, HasSubstr("image 2: min 4  max 4  mean 4  ->  min 10  max 10  mean 10"));
-    const ToolRun second = runTool("HOST demo size=4x4x1 second=one mode=BinaryDivide");
+    // The second set has a fill of its own; shift and scale take what a script takes.
+    const ToolRun second =
+        runTool("HOST demo size=4x4x1 fill=constant value=3 second=one mode=BinaryDivide shift=NaN scale=-0");
     EXPECT_EQ(second.status, 0) << second.err;
     EXPECT_THAT(second.out, HasSubstr("evalString: (float(length(image1) != 0.0)"));
+    EXPECT_THAT(second.out, HasSubstr("shift nan, scale -0, random fill"));
     const ToolRun nothing = runTool("HOST demo size=4x4x1 second=set mode=6");
     EXPECT_EQ(nothing.status, 0) << nothing.err;
     EXPECT_THAT(nothing.err,
                 HasSubstr("note: mode 6 has no operation with a second set: nothing was computed"));
+
+    const std::string u8 = R"({"pixelType": "uint8", "values": [1]})";
+    const ToolRun unused = runTool(
+        "HOST script", script(R"("mode": 8)", u8 + "," + u8,
+                              R"(}, "second": {"images": [)" + u8 + "," + u8 + R"(], "selection": [1])"));
+    EXPECT_EQ(unused.status, 0) << unused.err;
+    EXPECT_THAT(unused.err, HasSubstr("note: mode 8 has no operation: nothing was computed"));
+    EXPECT_THAT(unused.err, HasSubstr("note: the \"selection\" of \"second\" is not used"));
 }
 
 }  // namespace
