@@ -212,7 +212,7 @@ ScriptHandler::Frame ScriptHandler::accept(const JsonScalar* value, const char* 
             m_selection.clear();
             return Frame::Set;
         case Frame::Parameters: {
-            const std::string place = "\"" + key + "\" in \"parameters\"";
+            const std::string place = quoted(key) + " in \"parameters\"";
             if (object || (value && value->kind == Kind::Null))
                 fail(place + " is " + shown(value, opening) + ", not a value");
             if (array) {
@@ -224,8 +224,9 @@ ScriptHandler::Frame ScriptHandler::accept(const JsonScalar* value, const char* 
         }
         case Frame::ParameterArray:
             if (!value || (value->kind != Kind::Number && value->kind != Kind::String))
-                fail("entry " + std::to_string(entry) + " of \"" + m_levels[m_levels.size() - 2].keys.back() +
-                     "\" in \"parameters\" is " + shown(value, opening) + ", not a number");
+                fail("entry " + std::to_string(entry) + " of " +
+                     quoted(m_levels[m_levels.size() - 2].keys.back()) + " in \"parameters\" is " +
+                     shown(value, opening) + ", not a number");
             m_parameterArray.items.push_back(parameterValue(*value));
             break;
         case Frame::Set:
