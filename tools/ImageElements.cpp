@@ -1,6 +1,5 @@
 #include "tools/ImageElements.h"
 
-#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
@@ -40,7 +39,8 @@ public:
 
     std::shared_ptr<MemImage> take(const ImageDescriptor& descriptor) override {
         if (m_more.size() > 0 || m_first.capacity() != m_first.size()) {
-            // The image's size changed after "values" began: one buffer of its size, made from the parts.
+            // Not as many elements as expected when "values" began (a key after it changed the image's
+            // size): one buffer of the image's size, made from the parts.
             const std::uint64_t bytes = static_cast<std::uint64_t>(size()) * sizeof(T);
             m_budget.reserve(bytes, m_where);
             std::vector<T> joined;
@@ -51,7 +51,6 @@ public:
             m_more.drain([&](const T* elements, std::size_t count) {
                 joined.insert(joined.end(), elements, elements + count);
             });
-            m_reserved = bytes;
             m_first = std::move(joined);
         }
         // The image's memory stays counted.
