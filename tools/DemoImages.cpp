@@ -1,15 +1,18 @@
 #include "tools/DemoImages.h"
 
 #include <algorithm>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <stdexcept>
 
+#include "host/core/String.h"
 #include "host/image/PixelTypeUtils.h"
 #include "tools/ElementAccess.h"
 #include "tools/MemoryBudget.h"
 #include "tools/NumberText.h"
 #include "tools/PixelTypeNames.h"
+#include "tools/QuotedText.h"
 
 namespace Korvanta {
 namespace tools {
@@ -18,94 +21,89 @@ namespace {
 
 constexpr int largestExtent = 1 << 20;
 
-int positive(const std::string& key, const std::string& text) {
+std::optional<int> positive(const std::string& text) {
     int value = 0;
     if (readNumber(text, value) != NumberProblem::None || value <= 0 || value > largestExtent)
-        throw std::invalid_argument("'" + key + "' takes an integer from 1 to " +
-                                    std::to_string(largestExtent) + ", not '" + text + "'");
+        return std::nullopt;
     return value;
 }
 
-double real(const std::string& key, const std::string& text) {
-    double value = 0;
-    const NumberProblem problem = readNumber(text, value);
-    if (problem != NumberProblem::None)
-        throw std::invalid_argument("'" + key +
-                                    "': " + describeNumberProblem(problem, "'" + text + "'", "double"));
-    return value;
-}
-
-// The constant read in the element type T, once for all elements.
+// The value of the "value" or "shift" and "scale" settings read in T, as a script's are.
 template <class T>
-T constant(const std::string& text, const std::string& prefix) {
+T number(const std::string& key, const std::string& text) {
     T result{};
-    if constexpr (std::is_floating_point_v<T>)
-        if (readNumberName(text, result))
-            return result;
     const NumberProblem problem = readNumber(text, result);
     if (problem != NumberProblem::None)
         throw std::invalid_argument(
-            "'" + prefix + "value': " +
-            describeNumberProblem(problem, "'" + text + "'", pixelTypeName(Utils::pixelTypeId<T>())));
+            quoted(key, '\'') + ": " +
+            describeNumberProblem(problem, quoted(text, '\''), pixelTypeName(Utils::pixelTypeId<T>())));
     return result;
 }
 
 }  // namespace
 
-bool DemoImages::set(const std::string& key, const std::string& text) {
+bool DemoImages::set(const std::string& key, const std::string& text, const std::string& prefix) {
+    const std::string shown = prefix + key;
+    const auto refuse = [&](const std::string& expected) {
+        throw std::invalid_argument(quoted(shown, '\'') + " takes " + expected + ", not " +
+                                    quoted(text, '\''));
+    };
+    const std::string range = "from 1 to " + std::to_string(largestExtent);
     if (key == "type") {
         const std::optional<PixelType> type = pixelTypeFromText(text);
         if (!type || !Utils::isKnownPixelType(*type))
-            throw std::invalid_argument("'type' takes " + pixelTypeNames() + ", not '" + text + "'");
+            refuse(pixelTypeNames());
         pixelType = *type;
     } else if (key == "size") {
-        int* extents[] = {&width, &height, &slices};
-        std::size_t start = 0;
-        for (int axis = 0; axis < 3; ++axis) {
-            const std::size_t end = axis == 2 ? text.size() : text.find('x', start);
-            if (end == std::string::npos)
-                throw std::invalid_argument("'size' takes WIDTHxHEIGHTxSLICES, not '" + text + "'");
-            *extents[axis] = positive("size", text.substr(start, end - start));
-            start = end + 1;
-        }
-    } else if (key == "channels") {
-        channels = positive(key, text);
-    } else if (key == "count") {
-        count = positive(key, text);
-    } else if (key == "shift") {
-        shift = real(key, text);
-    } else if (key == "scale") {
-        scale = real(key, text);
+        const std::vector<std::string> parts = String::split(text, "x", String::NoSplitFlags);
+        std::optional<int> extents[3];
+        for (std::size_t axis = 0; axis < 3 && parts.size() == 3; ++axis)
+            extents[axis] = positive(parts[axis]);
+        if (!extents[0] || !extents[1] || !extents[2])
+            refuse("WIDTHxHEIGHTxSLICES, each " + range);
+        width = *extents[0];
+        height = *extents[1];
+        slices = *extents[2];
+    } else if (key == "channels" || key == "count" || key == "seed") {
+        const std::optional<int> number = positive(text);
+        if (!number)
+            refuse("an integer " + range);
+        (key == "channels" ? channels : key == "count" ? count : seed) = *number;
+    } else if (key == "shift" || key == "scale") {
+        (key == "shift" ? shift : scale) = number<double>(shown, text);
     } else if (key == "fill") {
         if (text != "ramp" && text != "random" && text != "constant")
-            throw std::invalid_argument("'fill' takes ramp, random or constant, not '" + text + "'");
+            refuse("ramp, random or constant");
         fill = text;
     } else if (key == "value") {
         value = text;
-    } else if (key == "seed") {
-        seed = static_cast<unsigned>(positive(key, text));
     } else {
         return false;
     }
     return true;
 }
 
+ImageDescriptor DemoImages::descriptor() const {
+    return makeImageDescriptor(pixelType, width, height, slices, channels, shift, scale);
+}
+
 std::uint64_t DemoImages::check(const std::string& prefix) const {
-    const ImageDescriptor d = makeImageDescriptor(pixelType, width, height, slices, channels, shift, scale);
+    const ImageDescriptor d = descriptor();
     if (fill == "constant")
-        Utils::visitElementType(pixelType,
-                                [&](auto tag) { constant<typename decltype(tag)::type>(value, prefix); });
+        Utils::visitElementType(
+            pixelType, [&](auto tag) { number<typename decltype(tag)::type>(prefix + "value", value); });
     const std::uint64_t bytes =
         imageBytes(d, std::string("An image of the ") + (prefix.empty() ? "first" : "second") + " set");
     std::uint64_t total = 0;
-    if (__builtin_mul_overflow(bytes, static_cast<std::uint64_t>(count), &total))
+    if (__builtin_add_overflow(bytes, imageBookkeepingBytes, &total) ||
+        __builtin_mul_overflow(total, static_cast<std::uint64_t>(count), &total))
         total = UINT64_MAX;
     return total;
 }
 
 std::unique_ptr<SharedImageSet> DemoImages::make() const {
-    const ImageDescriptor d = makeImageDescriptor(pixelType, width, height, slices, channels, shift, scale);
-    std::mt19937 random(seed);
+    const ImageDescriptor d = descriptor();
+    std::mt19937 random(static_cast<unsigned>(seed));
     std::uniform_int_distribution<int> randomValue(0, 100);
     auto set = std::make_unique<SharedImageSet>();
     for (int k = 0; k < count; ++k) {
@@ -113,7 +111,7 @@ std::unique_ptr<SharedImageSet> DemoImages::make() const {
         visitElements(*image->mem(), [&](auto* elements, std::int64_t elementCount) {
             using T = std::remove_pointer_t<decltype(elements)>;
             if (fill == "constant")
-                std::fill_n(elements, elementCount, constant<T>(value, ""));
+                std::fill_n(elements, elementCount, number<T>("value", value));
             else if (fill == "random")
                 std::generate_n(elements, elementCount, [&] { return static_cast<T>(randomValue(random)); });
             else

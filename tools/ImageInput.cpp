@@ -5,7 +5,6 @@
 #include <stdexcept>
 
 #include "host/image/PixelTypeUtils.h"
-#include "tools/ElementAccess.h"
 #include "tools/NumberText.h"
 #include "tools/PixelTypeNames.h"
 
@@ -17,22 +16,14 @@ namespace {
 const char* const keys[] = {"pixelType", "width", "height", "slices", "channels",
                             "shift",     "scale", "memory", "values"};
 
-// The floating value of a number or of one of the names of the values JSON numbers cannot hold.
-template <class T>
-NumberProblem readValue(const JsonScalar& value, T& result) {
-    if (value.kind == JsonScalar::Kind::Number)
-        return readNumber(value.text, result);
-    if constexpr (std::is_floating_point_v<T>)
-        if (value.kind == JsonScalar::Kind::String && readNumberName(value.text, result))
-            return NumberProblem::None;
-    return NumberProblem::NotANumber;
+bool isFloating(PixelType type) {
+    return type == PixelType::Float || type == PixelType::Double;
 }
 
-std::string valueProblem(NumberProblem problem, const JsonScalar& value, const std::string& typeName,
-                         bool floating) {
-    if (problem == NumberProblem::NotANumber && floating)
-        return value.shown() + " is not a number, \"NaN\", \"Infinity\", \"-Infinity\" or \"-0\"";
-    return describeNumberProblem(problem, value.shown(), typeName);
+std::string valueProblem(NumberProblem problem, const JsonScalar& value, PixelType type) {
+    if (problem == NumberProblem::NotANumber && isFloating(type))
+        return value.shown() + " is not a number, \"NaN\", \"Infinity\" or \"-Infinity\"";
+    return describeNumberProblem(problem, value.shown(), pixelTypeName(type));
 }
 
 }  // namespace
@@ -52,12 +43,9 @@ std::string ImageInput::elementPlace() const {
 void ImageInput::key(const std::string& key) {
     if (std::find(std::begin(keys), std::end(keys), key) == std::end(keys))
         throw std::invalid_argument(
-            "Unknown key \"" + key + "\" in " + m_where +
+            "Unknown key " + quoted(key) + " in " + m_where +
             " (the keys of an image are \"pixelType\", \"width\", \"height\", \"slices\", "
             "\"channels\", \"shift\", \"scale\", \"memory\" and \"values\")");
-    if (m_valuesRead)
-        fail(m_where,
-             "\"" + key + "\" follows \"values\", which must come after the other keys of its image");
     m_key = key;
 }
 
@@ -66,20 +54,18 @@ void ImageInput::scalar(const JsonScalar& value) {
     const std::string place = keyPlace();
     if (m_key == "pixelType") {
         std::optional<PixelType> type;
-        int code = -1;
-        if (value.kind == Kind::String)
+        if (value.kind == Kind::String || value.kind == Kind::Number)
             type = pixelTypeFromText(std::string(value.text));
-        else if (value.kind == Kind::Number && readNumber(value.text, code) == NumberProblem::None &&
-                 code >= 0 && code <= 0xFFFF)
-            type = static_cast<PixelType>(code);
         if (!type)
             fail(place, value.shown() + " is not a pixel type (" + pixelTypeNames() +
                             ", or a code from 0 to 0xFFFF)");
         m_descriptor.pixelType = *type;
         m_hasPixelType = true;
+        Utils::visitElementType(
+            *type, [&](auto tag) { m_elementType = Utils::pixelTypeId<typename decltype(tag)::type>(); });
     } else if (m_key == "width" || m_key == "height" || m_key == "slices" || m_key == "channels") {
         int extent = -1;
-        if (value.kind != Kind::Number || readNumber(value.text, extent) != NumberProblem::None || extent < 0)
+        if (readNumber(value, extent) != NumberProblem::None || extent < 0)
             fail(place, value.shown() + " is not an integer from 0 to " +
                             std::to_string(std::numeric_limits<int>::max()));
         (m_key == "width"    ? m_descriptor.width
@@ -88,13 +74,13 @@ void ImageInput::scalar(const JsonScalar& value) {
                              : m_descriptor.channels) = extent;
     } else if (m_key == "shift" || m_key == "scale") {
         double& number = m_key == "shift" ? m_descriptor.shift : m_descriptor.scale;
-        const NumberProblem problem = readValue(value, number);
+        const NumberProblem problem = readNumber(value, number);
         if (problem != NumberProblem::None)
-            fail(place, valueProblem(problem, value, "double", true));
+            fail(place, valueProblem(problem, value, PixelType::Double));
     } else if (m_key == "memory") {
         if (value.kind != Kind::Boolean)
             fail(place, value.shown() + " is not true or false");
-        m_hasMemory = value.text == "true";
+        m_memoryKey = value.text == "true";
     } else {
         notScalar(value.shown());
     }
@@ -109,58 +95,84 @@ void ImageInput::notScalar(const std::string& shown) const {
     throw std::invalid_argument(keyPlace() + " is " + shown + ", not " + expected);
 }
 
+bool ImageInput::hasMemory() const {
+    return m_memoryKey && (!m_hasPixelType || Utils::isKnownPixelType(m_descriptor.pixelType));
+}
+
+void ImageInput::refuseValuesWithoutMemory() const {
+    fail(m_where, "an image without CPU memory (\"memory\": false, or the pixel type " +
+                      pixelTypeName(m_descriptor.pixelType) + ") has no \"values\"");
+}
+
 void ImageInput::beginValues() {
-    if (!m_hasPixelType)
-        fail(m_where, "\"values\" comes before \"pixelType\", which it must follow");
-    if (!m_hasMemory || !Utils::isKnownPixelType(m_descriptor.pixelType))
-        fail(m_where, "an image without CPU memory (\"memory\": false, or the pixel type " +
-                          pixelTypeName(m_descriptor.pixelType) + ") has no \"values\"");
-    m_valuesRead = true;
-    allocate();
+    if (!hasMemory())
+        refuseValuesWithoutMemory();
+    m_hasValues = true;
+    if (m_hasPixelType)
+        startElements(m_descriptor);
+    else
+        m_pending = std::make_unique<PendingValues>(m_budget, m_where);
+}
+
+void ImageInput::startElements(const ImageDescriptor& expected) {
+    m_elements = ImageElements::create(expected, m_budget, m_where);
 }
 
 void ImageInput::element(const JsonScalar& value) {
-    if (m_next == m_count)
-        fail(m_where, "\"values\" holds more than the image's " + std::to_string(m_count) + " elements");
-    m_store(*this, value);
+    if (m_pending) {
+        m_pending->add(value);
+        ++m_next;
+    } else {
+        addElement(value);
+    }
+}
+
+void ImageInput::addElement(const JsonScalar& value) {
+    const NumberProblem problem = m_elements->add(value);
+    if (problem != NumberProblem::None)
+        fail(elementPlace(), valueProblem(problem, value, m_elementType));
     ++m_next;
 }
 
-template <class T>
-void ImageInput::store(const ImageInput& image, const JsonScalar& value) {
-    T& element = static_cast<T*>(image.m_elements)[image.m_next];
-    const NumberProblem problem = readValue(value, element);
-    if (problem != NumberProblem::None)
-        image.fail(image.elementPlace(), valueProblem(problem, value, pixelTypeName(Utils::pixelTypeId<T>()),
-                                                      std::is_floating_point_v<T>));
-}
-
-void ImageInput::allocate() {
+std::shared_ptr<SharedImage> ImageInput::finish() {
     if (!m_hasPixelType)
         fail(m_where, "\"pixelType\" is missing");
-    if (!m_hasMemory || !Utils::isKnownPixelType(m_descriptor.pixelType)) {
-        m_image = std::make_shared<SharedImage>(m_descriptor, nullptr);
-        return;
+    std::shared_ptr<SharedImage> image;
+    if (!hasMemory()) {
+        if (m_hasValues)
+            refuseValuesWithoutMemory();
+        image = std::make_shared<SharedImage>(m_descriptor, nullptr);
+    } else if (!m_hasValues) {
+        m_budget.reserve(imageBytes(m_descriptor, m_where), m_where);
+        image = std::make_shared<SharedImage>(m_descriptor);  // every element zero
+    } else {
+        image = std::make_shared<SharedImage>(m_descriptor, takeElements());
     }
-    m_budget.reserve(imageBytes(m_descriptor, m_where), m_where);
-    m_image = std::make_shared<SharedImage>(m_descriptor);
-    visitElements(*m_image->mem(), [&](auto* elements, std::int64_t count) {
-        using T = std::remove_pointer_t<decltype(elements)>;
-        m_elements = elements;
-        m_count = count;
-        m_store = &ImageInput::store<T>;
-    });
+    m_budget.reserve(imageBookkeepingBytes, m_where);
+    return image;
 }
 
-std::shared_ptr<SharedImage> ImageInput::finish() {
-    if (!m_image) {
-        allocate();
-        m_next = m_count;  // without "values" every element is zero
+std::shared_ptr<MemImage> ImageInput::takeElements() {
+    const std::int64_t count = m_descriptor.elementCount();
+    const std::string holdsMore =
+        "\"values\" holds more than the image's " + std::to_string(count) + " elements";
+    if (m_pending) {
+        // Read now as if they had come after the pixel type.
+        startElements(m_descriptor);
+        m_next = 0;
+        m_pending->drain([&](const JsonScalar& value) {
+            if (m_next == count)
+                fail(m_where, holdsMore);
+            addElement(value);
+        });
+        m_pending.reset();
     }
-    if (m_next != m_count)
+    if (m_next > count)
+        fail(m_where, holdsMore);
+    if (m_next < count)
         fail(m_where, "\"values\" ends after " + std::to_string(m_next) + " of the image's " +
-                          std::to_string(m_count) + " elements");
-    return m_image;
+                          std::to_string(count) + " elements");
+    return m_elements->take(m_descriptor);
 }
 
 }  // namespace tools

@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "tools/NumberText.h"
+#include "tools/QuotedText.h"
 
 namespace Korvanta {
 namespace tools {
@@ -48,19 +49,7 @@ void JsonOutput::raw(std::string_view text) {
 
 void JsonOutput::string(std::string_view text) {
     raw("\"");
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            const char escaped[] = {'\\', c};
-            raw(std::string_view(escaped, 2));
-        } else if (byte < 0x20) {
-            char escaped[8];
-            const int length = std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            raw(std::string_view(escaped, static_cast<std::size_t>(length)));
-        } else {
-            raw(std::string_view(&c, 1));
-        }
-    }
+    raw(escaped(text, '"'));
     raw("\"");
 }
 

@@ -77,6 +77,7 @@ void MemoryBudget::reserve(std::uint64_t bytes, const std::string& what) {
                     : std::string()) +
             ": more than the " + describeBytes(m_limit) + " this process can have");
     m_used = total;
+    m_peak = std::max(m_peak, m_used);
 }
 
 }  // namespace tools

@@ -112,6 +112,12 @@ NumberProblem readInteger(std::string_view text, T& value) {
 
 template <class T>
 NumberProblem readFloating(std::string_view text, T& value) {
+    if (text == "NaN" || text == "Infinity" || text == "-Infinity") {
+        value = text == "NaN"        ? std::numeric_limits<T>::quiet_NaN()
+                : text == "Infinity" ? std::numeric_limits<T>::infinity()
+                                     : -std::numeric_limits<T>::infinity();
+        return NumberProblem::None;
+    }
     // std::from_chars also reads "inf" and "nan", which are no numbers here.
     const std::size_t first = !text.empty() && text[0] == '-' ? 1 : 0;
     if (first >= text.size() || !(isDigit(text[first]) || text[first] == '.'))
@@ -144,19 +150,6 @@ NumberProblem readNumber(std::string_view text, T& value) {
         return readInteger(text, value);
 }
 
-template <class T>
-bool readNumberName(std::string_view text, T& value) {
-    if (text == "NaN")
-        value = std::numeric_limits<T>::quiet_NaN();
-    else if (text == "Infinity" || text == "-Infinity")
-        value = text[0] == '-' ? -std::numeric_limits<T>::infinity() : std::numeric_limits<T>::infinity();
-    else if (text == "-0")
-        value = -T(0);
-    else
-        return false;
-    return true;
-}
-
 std::string describeNumberProblem(NumberProblem problem, const std::string& shown,
                                   const std::string& typeName) {
     switch (problem) {
@@ -181,8 +174,6 @@ template NumberProblem readNumber(std::string_view, unsigned int&);
 template NumberProblem readNumber(std::string_view, unsigned long&);
 template NumberProblem readNumber(std::string_view, float&);
 template NumberProblem readNumber(std::string_view, double&);
-template bool readNumberName(std::string_view, float&);
-template bool readNumberName(std::string_view, double&);
 
 }  // namespace tools
 }  // namespace Korvanta

@@ -13,19 +13,15 @@ namespace tools {
 // Why a number's text was not taken.
 enum class NumberProblem { None, NotANumber, NotAnInteger, OutOfRange };
 
-// Reads decimal text (a JSON number; also ".5" and "1." as command-line text) into T straight from the
-// digits, so that every value is rounded once. Floating types round to nearest as IEEE reading does: a
-// magnitude below the smallest subnormal is a zero of the text's sign, one that rounds beyond the largest
-// finite value is OutOfRange. Integer types take integers in their range only, written in any form of
-// the same value ("100", "1e2", "100.0"); "1.5" is NotAnInteger. The value is unchanged unless the
-// result is None. Instantiated for the eight element types and unsigned long.
+// Reads decimal text (a JSON number; also ".5" and "1." as other text) into T straight from the digits,
+// so that every value is rounded once. Floating types round to nearest as IEEE reading does: a magnitude
+// below the smallest subnormal is a zero of the text's sign, one that rounds beyond the largest finite
+// value is OutOfRange; they also take "NaN", "Infinity" and "-Infinity", the texts of the values a JSON
+// number cannot hold. Integer types take integers in their range only, written in any form of the same
+// value ("100", "1e2", "100.0"); "1.5" is NotAnInteger. The value is unchanged unless the result is
+// None. Instantiated for the eight element types and unsigned long.
 template <class T>
 NumberProblem readNumber(std::string_view text, T& value);
-
-// The text NaN and the infinities are written as where a JSON number cannot hold them: "NaN",
-// "Infinity" and "-Infinity". Reads one of them, or "-0", into a floating type; false for other text.
-template <class T>
-bool readNumberName(std::string_view text, T& value);
 
 // "<shown> is not a number", "... is not an integer", "... is out of range for a uint8": the message for
 // a problem, with the text shown as the user wrote it (quoted by the caller as the input's form quotes).

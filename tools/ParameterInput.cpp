@@ -5,6 +5,7 @@
 
 #include "host/core/String.h"
 #include "tools/NumberText.h"
+#include "tools/QuotedText.h"
 
 namespace Korvanta {
 namespace tools {
@@ -34,14 +35,14 @@ std::string attribute(const Properties& configuration, const std::string& key, c
     reject(key, value.shown() + " is not " + expected);
 }
 
+bool holdsText(const ParameterValue& value) {
+    return value.form == Form::Text || value.form == Form::JsonNumber || value.form == Form::JsonString;
+}
+
 template <class T>
 T number(const std::string& key, const ParameterValue& value, const char* typeName) {
     T result{};
-    if constexpr (std::is_floating_point_v<T>)
-        if ((value.form == Form::Text || value.form == Form::JsonString) &&
-            readNumberName(value.text, result))
-            return result;
-    if (value.form != Form::Text && value.form != Form::JsonNumber)
+    if (!holdsText(value))
         rejectValue(key, value, "a number");
     const NumberProblem problem = readNumber(value.text, result);
     if (problem != NumberProblem::None)
@@ -58,10 +59,8 @@ int enumeration(const std::string& key, const ParameterValue& value, const std::
         if (key == "mode" &&
             std::find(std::begin(allModeNames), std::end(allModeNames), value.text) != std::end(allModeNames))
             reject(key, value.shown() + " is not allowed with a second set (" + names + ", or a number)");
-        if (value.form == Form::JsonString)
-            rejectValue(key, value, "one of " + names);
     }
-    if (value.form != Form::Text && value.form != Form::JsonNumber)
+    if (!holdsText(value))
         rejectValue(key, value, "one of " + names + " or a number");
     int result = 0;
     const NumberProblem problem = readNumber(value.text, result);
@@ -73,18 +72,19 @@ int enumeration(const std::string& key, const ParameterValue& value, const std::
 }
 
 std::vector<unsigned long> list(const std::string& key, const ParameterValue& value) {
-    std::vector<std::string> items = value.items;
+    std::vector<ParameterValue> items = value.items;
     if (value.form == Form::Text) {
-        items = String::split(value.text, ",", String::NoSplitFlags);
-        if (value.text.empty())
-            items.clear();
-    } else if (value.form != Form::JsonNumberArray) {
+        items.clear();
+        if (!value.text.empty())
+            for (const std::string& item : String::split(value.text, ",", String::NoSplitFlags))
+                items.push_back({Form::Text, item, {}});
+    } else if (value.form != Form::JsonArray) {
         rejectValue(key, value, "an array of non-negative integers");
     }
     std::vector<unsigned long> result(items.size());
     for (std::size_t i = 0; i < items.size(); ++i)
-        if (readNumber(items[i], result[i]) != NumberProblem::None)
-            reject(key, "entry " + std::to_string(i) + ", " + (items[i].empty() ? "(empty)" : items[i]) +
+        if (readNumber(items[i].text, result[i]) != NumberProblem::None)
+            reject(key, "entry " + std::to_string(i) + ", " + items[i].shown() +
                             ", is not a non-negative integer");
     return result;
 }
@@ -103,17 +103,23 @@ bool boolean(const std::string& key, const ParameterValue& value) {
 std::string ParameterValue::shown() const {
     switch (form) {
         case Form::Text:
-            return "'" + text + "'";
+            return quoted(text, '\'');
         case Form::JsonString:
-            return "\"" + text + "\"";
-        case Form::JsonNumberArray: {
+            return quoted(text);
+        case Form::JsonArray: {
+            // Entries until the text is about as long as a quoted text may be.
             std::string joined;
-            for (const std::string& item : items)
-                joined += (joined.empty() ? "" : ",") + item;
+            for (std::size_t i = 0; i < items.size(); ++i) {
+                if (joined.size() > 80) {
+                    joined += ", ... (" + std::to_string(items.size()) + " entries)";
+                    break;
+                }
+                joined += (i ? "," : "") + items[i].shown();
+            }
             return "[" + joined + "]";
         }
         default:
-            return text;
+            return quoted(text, 0);
     }
 }
 
@@ -125,10 +131,11 @@ void setParameter(Properties& record, const Properties& configuration, const std
         for (const std::string& name : configuration.keys())
             if (attribute(configuration, name, "read-only") != "true")
                 known += (known.empty() ? "" : ", ") + name;
-        throw std::invalid_argument(
-            value.form == Form::Text
-                ? "Unknown setting '" + key + "': not an image setting, nor one of the parameters " + known
-                : "Unknown key \"" + key + "\" in \"parameters\" (the parameters are " + known + ")");
+        throw std::invalid_argument(value.form == Form::Text
+                                        ? "Unknown setting " + quoted(key, '\'') +
+                                              ": not an image setting, nor one of the parameters " + known
+                                        : "Unknown key " + quoted(key) +
+                                              " in \"parameters\" (the parameters are " + known + ")");
     }
     if (attribute(configuration, key, "read-only") == "true")
         reject(key, "it is read-only");

@@ -1,11 +1,10 @@
 #include "tools/PixelTypeNames.h"
 
-#include <cctype>
-#include <cstdlib>
-#include <stdexcept>
+#include <charconv>
 #include <utility>
 
 #include "host/image/PixelTypeUtils.h"
+#include "tools/NumberText.h"
 
 namespace Korvanta {
 namespace tools {
@@ -31,10 +30,15 @@ std::optional<PixelType> pixelTypeFromText(const std::string& text) {
     for (const auto& [name, code] : names)
         if (text == name)
             return code;
-    char* end = nullptr;
-    const long code = std::strtol(text.c_str(), &end, 0);
-    if (text.empty() || !std::isdigit(static_cast<unsigned char>(text[0])) || *end != '\0' || code < 0 ||
-        code > 0xFFFF)
+    int code = -1;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        const auto [end, error] = std::from_chars(text.data() + 2, text.data() + text.size(), code, 16);
+        if (error != std::errc() || end != text.data() + text.size())
+            return std::nullopt;
+    } else if (readNumber(text, code) != NumberProblem::None) {
+        return std::nullopt;
+    }
+    if (code < 0 || code > 0xFFFF)
         return std::nullopt;
     return static_cast<PixelType>(code);
 }

@@ -12,7 +12,8 @@ namespace tools {
 // hexadecimal text such as "0x1234".
 std::string pixelTypeName(PixelType type);
 
-// A name as above, or a code from 0 to 0xFFFF as decimal or hexadecimal text. Unknown codes are accepted
+// A name as above, or a code from 0 to 0xFFFF as a number (as readNumber reads it) or hexadecimal text
+// after "0x". Unknown codes are accepted
 // (the host must be able to hand over such images); none for text that is none of these.
 std::optional<PixelType> pixelTypeFromText(const std::string& text);
 

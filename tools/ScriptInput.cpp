@@ -11,6 +11,7 @@
 
 #include "tools/ImageInput.h"
 #include "tools/NumberText.h"
+#include "tools/QuotedText.h"
 
 namespace Korvanta {
 namespace tools {
@@ -39,6 +40,8 @@ public:
         return c;
     }
     std::size_t Tell() const { return m_consumed + static_cast<std::size_t>(m_current - m_buffer.data()); }
+    // Whether the input has ended: a 0 read before is a byte of the input.
+    bool ended() const { return m_ended; }
 
     // Writing is for in-place parsing only, which reading from a stream never uses.
     Ch* PutBegin() { return nullptr; }
@@ -71,6 +74,14 @@ private:
 
 [[noreturn]] void fail(const std::string& message) {
     throw std::invalid_argument(message);
+}
+
+ParameterValue parameterValue(const JsonScalar& value) {
+    using Form = ParameterValue::Form;
+    const Form form = value.kind == Kind::Number   ? Form::JsonNumber
+                      : value.kind == Kind::String ? Form::JsonString
+                                                   : Form::JsonBoolean;
+    return {form, std::string(value.text), {}};
 }
 
 // The parser's events turned into a script. Each event either fits where it comes or is refused at
@@ -107,9 +118,8 @@ private:
     enum class Frame { Root, Parameters, ParameterArray, Set, Images, Image, Values, Selection };
     struct Level {
         Frame frame = Frame::Root;
-        std::string key;  // of an object: the key whose value comes next
-        std::vector<std::string> keys;
-        std::int64_t entries = 0;  // of an array: the values so far
+        std::vector<std::string> keys;  // of an object, the last being the one whose value comes next
+        std::int64_t entries = 0;       // of an array: the values so far
     };
     struct SelectionEntry {
         std::int64_t entry;
@@ -142,23 +152,22 @@ private:
 
 bool ScriptHandler::Key(const char* text, rapidjson::SizeType length, bool) {
     Level& level = m_levels.back();
-    const std::string key(text, length);
+    const std::string_view key(text, length);
     const std::string object = level.frame == Frame::Root         ? "the top of the script"
                                : level.frame == Frame::Parameters ? "\"parameters\""
                                : level.frame == Frame::Set        ? setName()
                                                                   : m_image->where();
-    if (std::find(level.keys.begin(), level.keys.end(), key) != level.keys.end())
-        fail("Key \"" + key + "\" appears twice in " + object);
     if (level.frame == Frame::Root && key != "parameters" && key != "first" && key != "second")
-        fail("Unknown key \"" + key + "\" at " + object +
+        fail("Unknown key " + quoted(key) + " at " + object +
              " (the keys there are \"parameters\", \"first\" and \"second\")");
     if (level.frame == Frame::Set && key != "images" && key != "selection" && key != "modality")
-        fail("Unknown key \"" + key + "\" in " + object +
+        fail("Unknown key " + quoted(key) + " in " + object +
              " (the keys of a set are \"images\", \"selection\" and \"modality\")");
+    if (std::find(level.keys.begin(), level.keys.end(), key) != level.keys.end())
+        fail("Key " + quoted(key) + " appears twice in " + object);
+    level.keys.emplace_back(key);
     if (level.frame == Frame::Image)
-        m_image->key(key);
-    level.keys.push_back(key);
-    level.key = key;
+        m_image->key(level.keys.back());
     return true;
 }
 
@@ -185,7 +194,8 @@ bool ScriptHandler::open(const char* opening) {
 
 ScriptHandler::Frame ScriptHandler::accept(const JsonScalar* value, const char* opening) {
     Level& level = m_levels.back();
-    const std::string& key = level.key;
+    static const std::string none;
+    const std::string& key = level.keys.empty() ? none : level.keys.back();
     const bool object = opening && std::strcmp(opening, "an object") == 0;
     const bool array = opening && !object;
     const std::int64_t entry = level.entries++;
@@ -202,25 +212,22 @@ ScriptHandler::Frame ScriptHandler::accept(const JsonScalar* value, const char* 
             m_selection.clear();
             return Frame::Set;
         case Frame::Parameters: {
-            const std::string place = "\"" + key + "\" in \"parameters\"";
+            const std::string place = quoted(key) + " in \"parameters\"";
             if (object || (value && value->kind == Kind::Null))
                 fail(place + " is " + shown(value, opening) + ", not a value");
             if (array) {
-                m_parameterArray = {ParameterValue::Form::JsonNumberArray, "", {}};
+                m_parameterArray = {ParameterValue::Form::JsonArray, "", {}};
                 return Frame::ParameterArray;
             }
-            const ParameterValue::Form form = value->kind == Kind::Number ? ParameterValue::Form::JsonNumber
-                                              : value->kind == Kind::String
-                                                  ? ParameterValue::Form::JsonString
-                                                  : ParameterValue::Form::JsonBoolean;
-            m_script.parameters.emplace_back(key, ParameterValue{form, std::string(value->text), {}});
+            m_script.parameters.emplace_back(key, parameterValue(*value));
             break;
         }
         case Frame::ParameterArray:
-            if (!value || value->kind != Kind::Number)
-                fail("entry " + std::to_string(entry) + " of \"" + m_levels[m_levels.size() - 2].key +
-                     "\" in \"parameters\" is " + shown(value, opening) + ", not a number");
-            m_parameterArray.items.emplace_back(value->text);
+            if (!value || (value->kind != Kind::Number && value->kind != Kind::String))
+                fail("entry " + std::to_string(entry) + " of " +
+                     quoted(m_levels[m_levels.size() - 2].keys.back()) + " in \"parameters\" is " +
+                     shown(value, opening) + ", not a number");
+            m_parameterArray.items.push_back(parameterValue(*value));
             break;
         case Frame::Set:
             if (key == "images" && !array)
@@ -235,8 +242,8 @@ ScriptHandler::Frame ScriptHandler::accept(const JsonScalar* value, const char* 
                 return Frame::Selection;
             {
                 int modality = -1;
-                if (!value || value->kind != Kind::Number ||
-                    readNumber(value->text, modality) != NumberProblem::None || !Data::isModality(modality))
+                if (!value || readNumber(*value, modality) != NumberProblem::None ||
+                    !Data::isModality(modality))
                     fail("\"modality\" of " + setName() + " is " + shown(value, opening) +
                          ", not one of 0 (none), 1 (X-ray), 2 (ultrasound), 3 (CT) and 4 (MRI)");
                 m_set->setModality(static_cast<Data::Modality>(modality));
@@ -264,11 +271,9 @@ ScriptHandler::Frame ScriptHandler::accept(const JsonScalar* value, const char* 
         case Frame::Selection: {
             const std::string place = "entry " + std::to_string(entry) + " of \"selection\" of " + setName();
             int index = -1;
-            if (!value || value->kind != Kind::Number)
+            if (!value || readNumber(*value, index) != NumberProblem::None || index < 0)
                 fail(place + " is " + shown(value, opening) + ", not an image index");
-            if (readNumber(value->text, index) != NumberProblem::None || index < 0)
-                fail(place + " is " + value->shown() + ", not an image index");
-            m_selection.push_back({entry, index, std::string(value->text)});
+            m_selection.push_back({entry, index, value->shown()});
             break;
         }
     }
@@ -285,7 +290,7 @@ bool ScriptHandler::close() {
                 fail("The script has no \"first\" image set");
             break;
         case Frame::ParameterArray:
-            m_script.parameters.emplace_back(m_levels.back().key, std::move(m_parameterArray));
+            m_script.parameters.emplace_back(m_levels.back().keys.back(), std::move(m_parameterArray));
             break;
         case Frame::Set:
             finishSet();
@@ -352,9 +357,11 @@ Script readScript(const ReadFunction& read, MemoryBudget& budget) {
     ChunkStream stream(read);
     ScriptHandler handler(budget);
     rapidjson::Reader reader;
-    // Iterative: nesting, however deep, cannot exhaust the stack before the handler refuses it.
+    // Iterative: nesting, however deep, cannot exhaust the stack before the handler refuses it. The
+    // parser would take a 0 byte after the script for the end of the input; what follows the script is
+    // checked here instead.
     constexpr unsigned flags = rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag |
-                               rapidjson::kParseValidateEncodingFlag;
+                               rapidjson::kParseValidateEncodingFlag | rapidjson::kParseStopWhenDoneFlag;
     const rapidjson::ParseResult result = reader.Parse<flags>(stream, handler);
     if (result.IsError() && result.Code() == rapidjson::kParseErrorNumberTooBig)
         fail("The number at byte " + std::to_string(result.Offset()) + " (" + handler.place() +
@@ -365,6 +372,13 @@ Script readScript(const ReadFunction& read, MemoryBudget& budget) {
             problem.pop_back();
         fail("The script is not valid JSON: " + problem + " (at byte " + std::to_string(result.Offset()) +
              ", " + handler.place() + ")");
+    }
+    while (stream.Peek() == ' ' || stream.Peek() == '\n' || stream.Peek() == '\r' || stream.Peek() == '\t')
+        stream.Take();
+    if (!stream.ended()) {
+        const char next = stream.Peek();
+        fail("Only whitespace may follow the script, not what begins at byte " +
+             std::to_string(stream.Tell()) + " (" + quoted(std::string_view(&next, 1)) + ")");
     }
     return handler.result();
 }

@@ -1,6 +1,7 @@
 // The host tool: stands in for the host application. It loads the plug-in library, builds image sets,
 // configures and runs the arithmetic algorithm, and reports or writes the result.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,11 +19,13 @@
 #include "host/core/PluginLoader.h"
 #include "host/core/Progress.h"
 #include "tools/AlgorithmRun.h"
+#include "tools/DemoArguments.h"
 #include "tools/DemoImages.h"
 #include "tools/ImageStatistics.h"
 #include "tools/JsonOutput.h"
 #include "tools/MemoryBudget.h"
 #include "tools/ParameterInput.h"
+#include "tools/QuotedText.h"
 #include "tools/ResultOutput.h"
 #include "tools/ScriptInput.h"
 
@@ -36,18 +39,19 @@ const char* const usage = R"(Usage:
 
 demo computes on generated images and prints "evalString", the time taken and per-image statistics.
   Images:    type=uint16 size=256x256x64 channels=1 count=4 shift=0 scale=1
-             fill=ramp|random|constant value=1 seed=1
+             fill=ramp|random|constant value=1 (with fill=constant) seed=1 (with fill=random)
   Second set: second=none|set|one (as many images as the first, or one), and second.KEY=VALUE for its
-             images (defaults: those of the first set with a random fill)
-  Algorithm: mode=BinaryMult (a name or 0 to 7) rightHandSide=2.5 channelIndices=2,1,0 inPlace=false
+             images (defaults: type, size, channels, shift and scale of the first set; fill=random seed=2)
+  Algorithm: mode=BinaryMult (a name or 0 to 7) rightHandSide=2.5 channelIndices=0,1,2,3 inPlace=false
+  A key given twice and a setting that has no effect are refused.
 
 script reads {"parameters": {...}, "first": SET, "second": SET} and writes
   {"status": 0, "evalString": "...", "images": [...]} with every element value of the result, where
   SET is {"images": [{"pixelType": "uint8", "width": 2, "height": 1, "slices": 1, "channels": 1,
-  "shift": 0, "scale": 1, "values": [1, 2]}], "selection": [0], "modality": 0}; "values" comes last in
-  its image; NaN, the infinities and negative zero are also the strings "NaN", "Infinity", "-Infinity"
-  and "-0". Unknown keys, keys given twice and numbers that are not exactly a value of their type are
-  refused.
+  "shift": 0, "scale": 1, "values": [1, 2]}], "selection": [0], "modality": 0}, keys in any order. A
+  number may also be a string that holds one ("0.5"); NaN and the infinities are the strings "NaN",
+  "Infinity" and "-Infinity". Unknown keys, keys given twice and numbers that are not exactly a value
+  of their type are refused.
 
 The plug-in is --plugin, else $KORVANTA_PLUGIN (when not empty), else the one installed beside this tool.
 Exit status: 0 done, 1 refused input, 2 wrong usage, 3 plug-in not loaded, 4 failed (out of memory,
@@ -62,68 +66,31 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-std::pair<std::string, std::string> splitKeyValue(const std::string& argument) {
-    const std::size_t equals = argument.find('=');
-    if (equals == std::string::npos || equals == 0)
-        throw std::invalid_argument("Expected KEY=VALUE, not '" + argument + "'");
-    return {argument.substr(0, equals), argument.substr(equals + 1)};
-}
-
 // A mode without an operation computes nothing and still succeeds, which the user should not miss.
 void noteWhenNothingComputed(const AlgorithmRun& run, const Properties& record, bool withSecond) {
     if (!run.evalString.empty())
         return;
     int mode = 0;
     record.param("mode", mode);
-    std::cerr << "note: mode " << mode << " has no operation" << (withSecond ? " with a second set" : "")
+    const bool onlyWithSecond = withSecond && mode >= 5 && mode <= 7;
+    std::cerr << "note: mode " << mode << " has no operation" << (onlyWithSecond ? " with a second set" : "")
               << ": nothing was computed, and the result is the first set as it was\n";
 }
 
 int runDemo(const PluginLoader& plugin, const std::vector<std::string>& arguments) {
-    DemoImages firstImages, secondImages;
-    secondImages.fill = "random";
-    secondImages.seed = 2;
-    std::string second = "none";
-    std::map<std::string, std::string> parameters = {{"mode", "BinaryMult"}, {"rightHandSide", "2.5"}};
-    std::vector<std::pair<std::string, std::string>> secondSettings;
-    for (const std::string& argument : arguments) {
-        const auto [key, value] = splitKeyValue(argument);
-        if (key == "second")
-            second = value;
-        else if (key.rfind("second.", 0) == 0)
-            secondSettings.emplace_back(key.substr(7), value);
-        else if (firstImages.set(key, value))
-            secondImages.set(key, value);
-        else
-            parameters[key] = value;
-    }
-    for (const auto& [key, value] : secondSettings)
-        if (!secondImages.set(key, value))
-            throw std::invalid_argument("Unknown image setting 'second." + key + "'");
-    if (second != "none" && second != "set" && second != "one")
-        throw std::invalid_argument("'second' takes none, set or one, not '" + second + "'");
-    const bool withSecond = second != "none";
-    secondImages.count = second == "one" ? 1 : firstImages.count;
+    const DemoRequest request = readDemoArguments(arguments);
+    const DemoImages& firstImages = request.first;
+    const DemoImages& secondImages = request.second;
+    const bool withSecond = request.withSecond;
 
     // Everything is checked before the first image is made.
     const std::uint64_t firstBytes = firstImages.check("");
     const std::uint64_t secondBytes = withSecond ? secondImages.check("second.") : 0;
-    if (withSecond &&
-        (firstImages.width != secondImages.width || firstImages.height != secondImages.height ||
-         firstImages.slices != secondImages.slices || firstImages.channels != secondImages.channels))
-        throw std::invalid_argument(
-            "The images of the two sets must match in size and channels, but the first "
-            "set's are " +
-            std::to_string(firstImages.width) + "x" + std::to_string(firstImages.height) + "x" +
-            std::to_string(firstImages.slices) + " with " + std::to_string(firstImages.channels) +
-            " channel(s) and the second set's " + std::to_string(secondImages.width) + "x" +
-            std::to_string(secondImages.height) + "x" + std::to_string(secondImages.slices) + " with " +
-            std::to_string(secondImages.channels));
     const std::unique_ptr<SharedImageSet> firstProbe = firstImages.makeProbe();
     const std::unique_ptr<SharedImageSet> secondProbe = withSecond ? secondImages.makeProbe() : nullptr;
     const Properties record = parameterRecord(
         plugin, *firstProbe, secondProbe.get(), [&](Properties& record, const Properties& configuration) {
-            for (const auto& [key, value] : parameters)
+            for (const auto& [key, value] : request.parameters)
                 setParameter(record, configuration, key, {ParameterValue::Form::Text, value, {}});
         });
     bool inPlace = false;
@@ -157,12 +124,23 @@ int runDemo(const PluginLoader& plugin, const std::vector<std::string>& argument
     return done;
 }
 
-std::uint64_t memoryBytes(const SharedImageSet& set) {
+// What a copy of the set costs (its images were counted in the budget, so the sum fits).
+std::uint64_t copyBytes(const SharedImageSet& set) {
     std::uint64_t bytes = 0;
-    for (int i = 0; i < set.size(); ++i)
+    for (int i = 0; i < set.size(); ++i) {
+        bytes += imageBookkeepingBytes;
         if (const MemImage* memory = set.img(i))
             bytes += imageBytes(memory->descriptor(), "");
+    }
     return bytes;
+}
+
+// The algorithm pairs the images of the sets by their index and leaves the second set's selection
+// unused, which a script that gives one should hear.
+void noteUnusedSelection(const SharedImageSet* second) {
+    if (second && !second->selection().empty())
+        std::cerr << "note: the \"selection\" of \"second\" is not used: each selected image of \"first\" "
+                     "takes the image of \"second\" at its own index, or its only image\n";
 }
 
 int runScript(const PluginLoader& plugin, const std::string& path) {
@@ -171,10 +149,13 @@ int runScript(const PluginLoader& plugin, const std::string& path) {
         standardInput ? stdin : std::fopen(path.c_str(), "rb"),
         standardInput ? [](std::FILE*) { return 0; } : &std::fclose);
     if (!file)
-        throw std::invalid_argument("Cannot open '" + path + "': " + std::strerror(errno));
+        throw std::invalid_argument("Cannot open " + quoted(path, '\'') + ": " + std::strerror(errno));
+    struct stat status {};
+    if (fstat(fileno(file.get()), &status) == 0 && S_ISDIR(status.st_mode))
+        throw std::invalid_argument(quoted(path, '\'') + " is a directory, not a script");
     MemoryBudget budget;
     const Script script =
-        readScript(fileReader(file.get(), standardInput ? "standard input" : "'" + path + "'"), budget);
+        readScript(fileReader(file.get(), standardInput ? "standard input" : quoted(path, '\'')), budget);
     file.reset();
 
     const Properties record = parameterRecord(plugin, *script.first, script.second.get(),
@@ -185,13 +166,13 @@ int runScript(const PluginLoader& plugin, const std::string& path) {
     bool inPlace = false;
     record.param("inPlace", inPlace);
     if (!inPlace)
-        budget.reserve(memoryBytes(*script.first),
-                       "The result (a copy of \"first\", as \"inPlace\" is false)");
+        budget.reserve(copyBytes(*script.first), "The result (a copy of \"first\", as \"inPlace\" is false)");
 
     ConsoleProgress progress(std::cerr);
     const AlgorithmRun run = runArithmetic(plugin, *script.first, script.second.get(), record, &progress);
     std::cerr << "Computed in " << run.seconds * 1000.0 << " ms\n";
     noteWhenNothingComputed(run, record, script.second != nullptr);
+    noteUnusedSelection(script.second.get());
     JsonOutput out(fileDescriptorSink(STDOUT_FILENO));
     writeResult(out, run);
     out.flush();
@@ -209,6 +190,9 @@ void finishOutput() {
 
 int runCommand(const std::string& pluginPath, const std::string& command,
                const std::vector<std::string>& arguments) {
+    for (const std::string& argument : arguments)
+        if (argument.rfind("--", 0) == 0)
+            throw UsageError("The option " + quoted(argument, '\'') + " must come before the command");
     if (command == "script" && arguments.size() > 1)
         throw UsageError("script takes one file");
     if (fcntl(STDOUT_FILENO, F_GETFD) == -1)
@@ -233,27 +217,28 @@ std::string installedPlugin() {
 
 int run(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
-    if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
-        std::cout << usage;
-        return done;
-    }
     try {
+        if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
+            std::cout << usage;
+            finishOutput();
+            return done;
+        }
         const char* environment = std::getenv("KORVANTA_PLUGIN");
         std::string pluginPath = environment && *environment ? environment : installedPlugin();
         if (!arguments.empty() && arguments[0] == "--plugin") {
-            if (arguments.size() < 2 || arguments[1] == "demo" || arguments[1] == "script" ||
-                arguments[1].empty())
-                throw UsageError("--plugin takes the path of the plug-in library" +
-                                 (arguments.size() < 2 ? std::string()
-                                                       : ", not '" + arguments[1] + "' (write ./" +
-                                                             arguments[1] + " for a file of that name)"));
+            if (arguments.size() < 2 || arguments[1].empty())
+                throw UsageError("--plugin takes the path of the plug-in library");
+            if (arguments[1] == "demo" || arguments[1] == "script")
+                throw UsageError("--plugin takes the path of the plug-in library, not " +
+                                 quoted(arguments[1], '\'') + " (write ./" + arguments[1] +
+                                 " for a file of that name)");
             pluginPath = arguments[1];
             arguments.erase(arguments.begin(), arguments.begin() + 2);
         }
         if (arguments.empty())
             throw UsageError("No command given");
         if (arguments[0] != "demo" && arguments[0] != "script")
-            throw UsageError("Unknown command '" + arguments[0] + "'");
+            throw UsageError("Unknown command " + quoted(arguments[0], '\''));
         return runCommand(pluginPath, arguments[0], {arguments.begin() + 1, arguments.end()});
     } catch (const UsageError& e) {
         std::cerr << "error: " << e.what() << "\n\n" << usage;
