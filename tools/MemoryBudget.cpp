@@ -70,12 +70,19 @@ std::string describeBytes(std::uint64_t bytes) {
 void MemoryBudget::reserve(std::uint64_t bytes, const std::string& what) {
     std::uint64_t total = 0;
     const bool overflowed = __builtin_add_overflow(m_used, bytes, &total);
-    if (overflowed || total > m_limit)
+    if (overflowed || total > m_limit) {
+        const std::uint64_t needed = overflowed ? UINT64_MAX : total;
+        // Amounts that round to the same text are given in bytes, so the message never reads "more than"
+        // itself.
+        const bool close = describeBytes(needed) == describeBytes(m_limit);
+        const auto text = [close](std::uint64_t amount) {
+            return close ? std::to_string(amount) + " bytes" : describeBytes(amount);
+        };
         throw std::invalid_argument(
-            what + " needs " + describeBytes(bytes) + " of memory" +
-            (m_used ? "; with the images before it, " + describeBytes(overflowed ? UINT64_MAX : total)
-                    : std::string()) +
-            ": more than the " + describeBytes(m_limit) + " this process can have");
+            what + " needs " + text(bytes) + " of memory" +
+            (m_used ? "; with the images before it, " + text(needed) : std::string()) + ": more than the " +
+            text(m_limit) + " this process can have");
+    }
     m_used = total;
     m_peak = std::max(m_peak, m_used);
 }
