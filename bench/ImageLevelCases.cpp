@@ -1,6 +1,5 @@
-// Cases over one image, through the image-level driver (GPU declined, CPU kernel on the
-// calling thread, whose OpenMP team shares out slices when there are more than 8, or blocks of a large
-// image of fewer slices).
+// Cases over one image, through the image-level driver (GPU declined, CPU kernel on the calling thread,
+// whose OpenMP team shares out the image in one contiguous block per thread).
 #include <omp.h>
 
 #include "bench/BenchImages.h"
@@ -30,8 +29,8 @@ auto onOneThread(const Run& run) {
 
 enum class Threads { one, all };
 
-// destination = left + right for images of element type T (shift 0, scale 1), against c = a + b. Where
-// the kernel cuts an image of 8 or fewer slices into blocks, the bound for all threads shares out rows.
+// destination = left + right for images of element type T (shift 0, scale 1), against c = a + b. For an
+// image of 8 or fewer slices, the bound for all threads shares out rows.
 template <class T>
 void sumOfTwoImages(benchmark::State& state, PixelType type, const Volume& v,
                     Threads threads = Threads::all) {
@@ -125,10 +124,7 @@ void floatSquareVolume(benchmark::State& state) {
 }  // namespace
 }  // namespace bench
 
-BENCHMARK(bench::u8PlusU8Volume)
-    ->Name("u8_add_volume")
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(bench::u8PlusU8Volume)->Name("u8_add_volume")->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(bench::floatPlusFloatVolume)
     ->Name("float_add_volume")
     ->UseManualTime()
@@ -145,10 +141,7 @@ BENCHMARK(bench::floatPowVolume)
     ->Name("float_pow_volume_speedup")
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(bench::u8PlusU8Plane)
-    ->Name("u8_add_plane")
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(bench::u8PlusU8Plane)->Name("u8_add_plane")->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(bench::floatSquareVolume)
     ->Name("float_square_volume")
     ->UseManualTime()

@@ -11,9 +11,9 @@
 #include "host/threading/ThreadPool.h"
 
 // STREAM-like bounds: the plainest loop over the same buffers, element types, streams and threads as a
-// kernel (slices shared out over an OpenMP team when there are more than 8, as the kernels do, or rows
-// where the kernel cuts a large image of fewer slices into blocks; one pool task per image for image
-// sets), so that nothing but memory traffic limits them.
+// kernel (slices shared out statically over an OpenMP team when there are more than 8, which gives the
+// kernels' contiguous blocks when the threads divide the slices, or rows of an image of fewer slices; one
+// pool task per image for image sets), so that nothing but memory traffic limits them.
 namespace bench {
 
 template <class T>

@@ -9,14 +9,16 @@
 // pow(a, 2) as a * a wherever the two are provably the same double.
 //
 // Proof. Where a * a is exact, the product p is a's square s itself, and pow returns s as well: pow is
-// faithfully rounded (one of the two doubles around the true value; glibc's errs by about half an ulp,
-// and the tests check it for every float base), and the faithful result of a double is that double.
-// Exactness is decided by the rounding error s - p, formed without a fused multiply-add (the processor
-// baseline has none) by Dekker's product: Veltkamp's split by 2^27 + 1 gives a = hi + lo exactly with at
-// most 26 significant bits in each, so hi hi, 2 hi lo and lo lo are exact and ((hi hi - p) + 2 hi lo) +
-// lo lo is exactly s - p, provided that
-// - nothing underflows: p >= 2^-968 puts a's exponent at -485 or above, so that every partial product is
-//   a multiple of 2^-1074. Smaller products go to pow, except for a = 0, whose square is exactly 0;
+// faithfully rounded (one of the two doubles around the true value; glibc's errs by at most 0.54 ulp, 0.5
+// of it its one final rounding, and the tests check it for every float base), and the faithful result
+// of a double is that double. Exactness is decided by the rounding error s - p, formed without a fused
+// multiply-add (the processor baseline has none) by Dekker's product: Veltkamp's split by 2^27 + 1 gives
+// a = hi + lo exactly with at most 26 significant bits in each, so hi hi, 2 hi lo and lo lo are exact.
+// With a in [2^e, 2^(e+1)), hi hi - p is a multiple of 2^(2e-52) below 2^(2e-23); adding 2 hi lo gives
+// s - p - lo lo, a multiple of 2^(2e-76) below 2^(2e-50); adding lo lo gives s - p, a multiple of
+// 2^(2e-104) below 2^(2e-51). Each fits in 53 bits, so each sum is exact, provided that
+// - nothing underflows: p >= 2^-968 puts e at -485 or above, so that 2^(2e-104) is a multiple of
+//   2^-1074. Smaller products go to pow, except for a = 0, whose square is exactly 0;
 // - nothing overflows: an overflow gives an infinity or NaN, which no later step turns back into 0.
 // NaN and infinite bases give a NaN error and go to pow. Every widened float and every integer below
 // 2^26.5 has an exact square.

@@ -12,9 +12,8 @@
 #include "imagemath/kernels/LoopChoice.h"
 #include "imagemath/kernels/ValueConversion.h"
 
-// The loop that every kernel shares: slices shared out statically over an OpenMP team when there are
-// 9 or more of them, a large image of fewer slices cut into one block per thread, a small one run on the
-// calling thread; each block walked in increasing element order.
+// The loop that every kernel shares: an image cut into one contiguous block per thread of an OpenMP
+// team, a small one run on the calling thread; each block walked in increasing element order.
 namespace Korvanta {
 namespace ImageMath {
 namespace kernels {
@@ -37,8 +36,7 @@ inline std::int64_t elementsPerSlice(const Extents& extents, std::int64_t channe
 }
 
 // Where block `block` of `blocks` begins in a range of `units` (elements or pixels): every block begins
-// at a multiple of `granule` (the last ends at `units`), and the blocks are as even as that allows. With one
-// granule per slice and one block per slice, block b begins at slice b.
+// at a multiple of `granule` (the last ends at `units`), and the blocks are as even as that allows.
 struct BlockBounds {
     std::int64_t units;
     std::int64_t blocks;
@@ -62,17 +60,18 @@ inline std::int64_t cacheLineGranule(std::int64_t bytesPerUnit) {
     return kCacheLine / std::gcd(kCacheLine, bytesPerUnit);
 }
 
-// Fewest units worth a thread of their own in an image of 8 or fewer slices: smaller blocks gain less
-// than waking a helper thread costs.
+// Fewest units worth a thread of their own in an image of 8 or fewer slices (larger ones take a thread
+// per slice): smaller blocks gain less than waking a helper thread costs.
 inline constexpr std::int64_t kUnitsPerHelper = std::int64_t{1} << 16;
 
 // Runs blockBody(begin, end) over contiguous blocks that together cover units 0 to slices * unitsPerSlice
-// once. With 9 or more slices the blocks are the slices, shared out statically over a team; with fewer,
-// an image large enough to gain is cut into one block per thread of its team, each starting at a
-// multiple of granule (which keeps whole pixels and cache lines to one thread); a small image is one
-// block on the calling thread. The team takes only the cores that pool tasks and other teams leave free,
-// so that threads never outnumber the cores; its size changes no result, since every element is
-// computed on its own. The body must not throw: nothing leaves the region.
+// once: one block per thread of a team, each starting at a multiple of granule (which keeps whole pixels
+// and cache lines to one thread), as even as that allows whatever the slice count (whole slices would
+// leave 7 of 8 threads idle for half the time over 9 slices). An image of 9 or more slices asks for a
+// thread per slice, a smaller one for a thread per kUnitsPerHelper units; a small image is one block on
+// the calling thread. The team takes only the cores that pool tasks and other teams leave free, so that
+// threads never outnumber the cores; its size changes no result, since every element is computed on its
+// own. The body must not throw: nothing leaves the region.
 template <class BlockBody>
 void forEachBlock(std::int64_t slices, std::int64_t unitsPerSlice, std::int64_t granule,
                   const BlockBody& blockBody) {
@@ -81,12 +80,11 @@ void forEachBlock(std::int64_t slices, std::int64_t unitsPerSlice, std::int64_t 
     }
     const std::int64_t units = slices * unitsPerSlice;
     const std::int64_t mostThreads = std::max(1, omp_get_max_threads());
-    const bool bySlices = slices > 8;
-    const std::int64_t wanted = bySlices ? std::min(slices, mostThreads)
-                                         : std::clamp<std::int64_t>(units / kUnitsPerHelper, 1, mostThreads);
+    const std::int64_t wanted = slices > 8
+                                    ? std::min(slices, mostThreads)
+                                    : std::clamp<std::int64_t>(units / kUnitsPerHelper, 1, mostThreads);
     const Threading::TeamBudget team(static_cast<std::size_t>(wanted));
-    const BlockBounds bounds =
-        bySlices ? BlockBounds{units, slices, unitsPerSlice} : BlockBounds{units, team.threads(), granule};
+    const BlockBounds bounds{units, team.threads(), granule};
 #pragma omp parallel for schedule(static) num_threads(team.threads()) if (team.threads() > 1)
     for (std::int64_t block = 0; block < bounds.blocks; ++block) {
         blockBody(bounds.begin(block), bounds.begin(block + 1));

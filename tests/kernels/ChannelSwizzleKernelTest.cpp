@@ -69,8 +69,8 @@ TYPED_TEST(ChannelSwizzleKernel, MatchesReferenceOutOfPlaceAndInPlace) {
     }
 }
 
-// With 9 slices a team shares the slices, and a large plane is cut into blocks of whole pixels; each
-// thread copies pixels aside in its own place.
+// A team shares out 9 slices, or a large plane, in blocks of whole pixels; each thread copies pixels
+// aside in its own place.
 TYPED_TEST(ChannelSwizzleKernel, TeamInPlaceMatchesReference) {
     using T = TypeParam;
     const std::vector<unsigned long> indices{2, 0, 1};
