@@ -1,21 +1,17 @@
 #include "host/core/HostCallTrace.h"
 
-#include <mutex>
 #include <utility>
+
+#include "host/core/ProcessWideHook.h"
 
 namespace Korvanta {
 namespace HostCallTrace {
 
 namespace {
 
-std::mutex& observerMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
-Observer& observerSlot() {
-    static Observer observer;
-    return observer;
+ProcessWideHook<Observer>& observerHook() {
+    static ProcessWideHook<Observer> hook;
+    return hook;
 }
 
 }  // namespace
@@ -25,12 +21,7 @@ namespace detail {
 std::atomic<bool> g_observed{false};
 
 void notify(Call call, const void* object) {
-    Observer observer;
-    {
-        std::lock_guard<std::mutex> lock(observerMutex());
-        observer = observerSlot();
-    }
-    if (observer) {
+    if (const Observer observer = observerHook().current()) {
         observer(call, object);
     }
 }
@@ -38,9 +29,9 @@ void notify(Call call, const void* object) {
 }  // namespace detail
 
 Observer setObserver(Observer observer) {
-    std::lock_guard<std::mutex> lock(observerMutex());
-    detail::g_observed.store(static_cast<bool>(observer), std::memory_order_relaxed);
-    return std::exchange(observerSlot(), std::move(observer));
+    return observerHook().exchange(std::move(observer), [](const Observer& installed) {
+        detail::g_observed.store(static_cast<bool>(installed), std::memory_order_relaxed);
+    });
 }
 
 }  // namespace HostCallTrace

@@ -81,14 +81,14 @@ PluginObject<Algorithm> PluginLoader::createAlgorithm(const std::string& id, con
         if (factory->algorithmDescriptor(id))
             return PluginObject<Algorithm>(factory->instantiateAlgorithm(id, data).release(),
                                            PluginObjectDeleter{m_library});
-    return PluginObject<Algorithm>(nullptr, PluginObjectDeleter{});
+    return nullptr;
 }
 
 PluginObject<AlgorithmController> PluginLoader::createController(Algorithm* algorithm) const {
     for (const auto& factory : m_factories.controllerFactories)
         if (AlgorithmController* controller = factory->create(algorithm))
             return PluginObject<AlgorithmController>(controller, PluginObjectDeleter{m_library});
-    return PluginObject<AlgorithmController>(nullptr, PluginObjectDeleter{});
+    return nullptr;
 }
 
 }  // namespace Korvanta

@@ -1,9 +1,10 @@
 #include "host/gl/LeafGl.h"
 
-#include <mutex>
 #include <typeindex>
 #include <typeinfo>
 #include <utility>
+
+#include "host/core/ProcessWideHook.h"
 
 namespace Korvanta {
 namespace ImageMath {
@@ -13,13 +14,8 @@ namespace {
 // Every leaf of a walk draws from one counter, whatever its level or element type.
 struct LeafNameCounter {};
 
-std::mutex& hookMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
-AssignGlHook& hookSlot() {
-    static AssignGlHook hook;
+ProcessWideHook<AssignGlHook>& gpuHook() {
+    static ProcessWideHook<AssignGlHook> hook;
     return hook;
 }
 }  // namespace
@@ -57,17 +53,12 @@ bool setLeafArguments(GL::Program& /*program*/, const std::string& /*glName*/, b
 }
 
 bool assignGl(GlExprInterface& target, const GlExprInterface& expr) {
-    AssignGlHook hook;
-    {
-        std::lock_guard<std::mutex> lock(hookMutex());
-        hook = hookSlot();
-    }
+    const AssignGlHook hook = gpuHook().current();
     return hook ? hook(target, expr) : false;
 }
 
 AssignGlHook setAssignGlHook(AssignGlHook hook) {
-    std::lock_guard<std::mutex> lock(hookMutex());
-    return std::exchange(hookSlot(), std::move(hook));
+    return gpuHook().exchange(std::move(hook));
 }
 
 }  // namespace internal
