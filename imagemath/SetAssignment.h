@@ -5,7 +5,6 @@
 
 #include "host/image/Selection.h"
 #include "host/image/SharedImageSet.h"
-#include "host/threading/CoreBudget.h"
 #include "host/threading/ThreadPool.h"
 #include "imagemath/AssignmentPool.h"
 #include "imagemath/Expressions.h"
@@ -13,6 +12,7 @@
 #include "imagemath/OperandProbe.h"
 #include "imagemath/OperandSnapshots.h"
 #include "imagemath/WrittenImages.h"
+#include "imagemath/kernels/CoreBudget.h"
 
 // The Set-level assignment: a Set-level expression into every selected image of the destination set,
 // in index order. An image whose destination already lives on the GPU, and whose expression the GPU
@@ -57,20 +57,23 @@ Array<SharedImageSet, T, false>& Array<SharedImageSet, T, false>::operator=(cons
     // Before any image is written, the GPU-path ones on this thread included. Outlives the pool, whose
     // tasks read the copies.
     const internal::OperandSnapshots snapshots(written, expr);
+    // Every image counts as a task about to start until its task begins, so the first tasks leave the
+    // later ones their cores. Outlives the pool, whose tasks report to it.
+    internal::AnnouncedTasks announced(written.size());
     internal::AssignmentPool pool;
-    // The images still ahead count as tasks about to start, so the first tasks leave them their cores.
-    Threading::UpcomingTasks upcoming(written.size());
     for (const internal::WrittenImage& target : written) {
-        upcoming.next();
         Array<SharedImage, void, false> destination(target.image, m_settings);
         const auto imageExpr = snapshots.imageExpression(expr, target.index);
         if (internal::takesGpuPath(destination, imageExpr)) {
+            announced.withdrawOne();
             destination = imageExpr;
             continue;
         }
         internal::probeOperandMemory(*target.image, imageExpr);
         target.image->syncMem();
-        const std::function<void()> task = [destination, imageExpr]() mutable { destination = imageExpr; };
+        const std::function<void()> task = [destination, imageExpr, &announced]() mutable {
+            announced.run([&] { destination = imageExpr; });
+        };
         internal::dispatchThread(task, pool.pointer());
     }
     pool.finish();

@@ -1,12 +1,14 @@
 #include "plugin/OperandValidation.h"
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
 #include "host/image/MemImage.h"
 #include "host/image/PixelTypeUtils.h"
 #include "host/image/SharedImage.h"
+#include "imagemath/ImageExtents.h"
 #include "imagemath/typed/OperandChecks.h"
 #include "plugin/ModeExpressions.h"
 
@@ -38,41 +40,54 @@ std::string imageName(int index, const char* setName) {
     return "Image " + std::to_string(index) + " of the " + setName;
 }
 
-// The memory an image will be computed in: its CPU memory or, for an image held only on the GPU, its GPU
-// copy, which the CPU road brings down as its CPU memory. The image keeps either alive.
-const MemImage& memoryToCompute(const SharedImageSet& set, int index, const char* setName) {
-    if (SharedImage* image = set.get(index)) {
-        if (const MemImage* memory = image->mem())
-            return *memory;
-        if (const std::shared_ptr<GlImage> gl = image->hasGl(); gl && gl->texture)
-            return *gl->texture;
-    }
-    fail(imageName(index, setName) + " has neither CPU memory nor a GPU copy");
+// The memory an image will be computed in, as its CPU memory or, for an image held only on the GPU, as
+// the descriptor that the memory brought down from its GPU copy will have (the host keeps the two
+// alike); an image with neither is refused. The typed buffer is known only for CPU memory.
+struct ComputedMemory {
+    ImageDescriptor descriptor;
+    const MemImage* cpu;
+};
+
+ComputedMemory computedMemory(const SharedImageSet& set, int index, const char* setName) {
+    const std::optional<ImageDescriptor> memory = computedMemoryDescriptor(set.get(index));
+    if (!memory)
+        fail(imageName(index, setName) + " has neither CPU memory nor a GPU copy");
+    return {*memory, set.get(index)->mem()};
 }
 
 // A destination image is computed in the element type of its memory, whatever the image names: the memory
 // only has to hold the element type it names itself.
 ImageDescriptor destinationMemory(const SharedImageSet& first, int index) {
-    const MemImage& memory = memoryToCompute(first, index, "first set");
-    const PixelType type = memory.descriptor().pixelType;
-    if (!holdsElementType(memory, type))
+    const ComputedMemory memory = computedMemory(first, index, "first set");
+    const PixelType type = memory.descriptor.pixelType;
+    if (memory.cpu && !holdsElementType(*memory.cpu, type))
         fail(imageName(index, "first set") + " has memory of the pixel type " + Utils::pixelTypeCode(type) +
              ", which that memory does not hold");
-    return memory.descriptor();
+    return memory.descriptor;
 }
 
 // The right-hand kernel is chosen by the pixel type the images name, so their memory must hold it.
 ImageDescriptor rightHandMemory(const SharedImageSet& second, int index) {
-    const MemImage& memory = memoryToCompute(second, index, "second set");
+    const ComputedMemory memory = computedMemory(second, index, "second set");
     const PixelType type = second.get(index)->descriptor().pixelType;
-    if (elementTypeOf(memory.descriptor().pixelType) != elementTypeOf(type) ||
-        !holdsElementType(memory, type))
+    if (elementTypeOf(memory.descriptor.pixelType) != elementTypeOf(type) ||
+        (memory.cpu && !holdsElementType(*memory.cpu, type)))
         fail(imageName(index, "second set") + " has the pixel type " + Utils::pixelTypeCode(type) +
              ", which its memory does not hold");
-    return memory.descriptor();
+    return memory.descriptor;
 }
 
 }  // namespace
+
+std::optional<ImageDescriptor> computedMemoryDescriptor(SharedImage* image) {
+    if (!image)
+        return std::nullopt;
+    if (const MemImage* memory = image->mem())
+        return memory->descriptor();
+    if (image->hasGl())
+        return image->descriptor();
+    return std::nullopt;
+}
 
 PixelType rightHandPixelType(const SharedImageSet& second) {
     const SharedImage* image = second.get(-1);
@@ -113,9 +128,10 @@ void validateOperands(const SharedImageSet& first, const SharedImageSet* second,
             fail("Image " + std::to_string(j) + " of the second set has the pixel type " +
                  Utils::pixelTypeCode(right.pixelType) + " but the set's default image has " +
                  Utils::pixelTypeCode(rightType));
-        if (!sameExtents(destination, right))
-            fail("Image " + std::to_string(j) + " of the second set is " + extentsText(right) +
-                 " but image " + std::to_string(i) + " of the first set is " + extentsText(destination));
+        if (!ImageMath::sameExtents(destination, right))
+            fail("Image " + std::to_string(j) + " of the second set is " + ImageMath::extentsText(right) +
+                 " but image " + std::to_string(i) + " of the first set is " +
+                 ImageMath::extentsText(destination));
     }
 }
 

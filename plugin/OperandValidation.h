@@ -1,12 +1,20 @@
 #pragma once
 
+#include <optional>
 #include <vector>
 
+#include "host/image/ImageDescriptor.h"
 #include "host/image/PixelType.h"
+#include "host/image/SharedImage.h"
 #include "host/image/SharedImageSet.h"
 #include "plugin/SharedImageArithmeticAlgorithm.h"
 
 namespace Korvanta {
+
+// The descriptor of the memory an image is computed in: that of its CPU memory or, for an image held only
+// on the GPU, the image's own, which the memory brought down from the GPU copy will have; none for a
+// missing image or one with neither.
+std::optional<ImageDescriptor> computedMemoryDescriptor(SharedImage* image);
 
 // The pixel type of the right-hand set's default image, which selects the right-hand element type for
 // every image of that set. Throws std::invalid_argument for a type without an element type.

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "host/core/Progress.h"
+#include "imagemath/ImageExtents.h"
 #include "plugin/OperandValidation.h"
 
 namespace Korvanta {
@@ -13,22 +14,10 @@ const char* const binaryModeNames = "BinaryAdd, BinaryMinus, BinaryMult, BinaryD
 const char* const allModeNames =
     "BinaryAdd, BinaryMinus, BinaryMult, BinaryDivide, BinaryPow, UnaryMinus, UnaryAbs, UnaryChannelSwizzle";
 
-// The extents an image is computed with: those of its CPU memory or, for an image held only on the GPU,
-// those its descriptor names, which the memory brought down from the GPU copy will have; none without
-// either.
-std::optional<ImageDescriptor> computedExtents(SharedImage* image) {
-    if (!image)
-        return std::nullopt;
-    if (const MemImage* memory = image->mem())
-        return memory->descriptor();
-    if (image->hasGl())
-        return image->descriptor();
-    return std::nullopt;
-}
-
 bool compatibleImages(SharedImage* image, SharedImage* other) {
-    const std::optional<ImageDescriptor> a = computedExtents(image), b = computedExtents(other);
-    return a && b && sameExtents(*a, *b);
+    const std::optional<ImageDescriptor> a = computedMemoryDescriptor(image),
+                                         b = computedMemoryDescriptor(other);
+    return a && b && ImageMath::sameExtents(*a, *b);
 }
 
 }  // namespace

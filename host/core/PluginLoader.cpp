@@ -76,6 +76,14 @@ void PluginLoader::unload() noexcept {
     m_library.reset();
 }
 
+std::vector<PluginLoader::OfferedAlgorithm> PluginLoader::algorithms() const {
+    std::vector<OfferedAlgorithm> offered;
+    for (const auto& factory : m_factories.algorithmFactories)
+        for (const AlgorithmFactory::Descriptor& descriptor : factory->algorithmDescriptors())
+            offered.push_back({descriptor.id, descriptor.name});
+    return offered;
+}
+
 PluginObject<Algorithm> PluginLoader::createAlgorithm(const std::string& id, const DataList& data) const {
     for (const auto& factory : m_factories.algorithmFactories)
         if (factory->algorithmDescriptor(id))

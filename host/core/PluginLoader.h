@@ -52,11 +52,19 @@ public:
     PluginLoader(const PluginLoader&) = delete;
     PluginLoader& operator=(const PluginLoader&) = delete;
 
+    // What a menu shows of an algorithm the plug-in offers. Plain text: the factories themselves stay
+    // inside the loader, since whatever they make would otherwise hold no share of the library.
+    struct OfferedAlgorithm {
+        std::string id;    // the full id, for createAlgorithm
+        std::string name;  // the name path, ";"-separated
+    };
+
     const std::string& path() const { return m_path; }
     const std::string& pluginId() const { return m_pluginId; }
     const std::string& descriptor() const { return m_descriptor; }
     PluginBase& plugin() const { return *m_plugin; }
-    const KorvantaLibPlugin::Factories& factories() const { return m_factories; }
+    // Every algorithm of every factory, in registration order.
+    std::vector<OfferedAlgorithm> algorithms() const;
 
     // The algorithm registered under the full id, made for the data by the first factory that knows the
     // id; null when no factory knows it or the algorithm rejects the data. It may outlive the loader.

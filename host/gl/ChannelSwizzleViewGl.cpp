@@ -12,8 +12,10 @@ namespace internal {
 namespace {
 constexpr std::size_t kGlslComponents = 4;
 
-// GLSL can swizzle at most four components, each one of r, g, b, a. Other lists never reach a
-// shader (their device strategy keeps them on the CPU), so they get a readable call-like text.
+// GLSL can swizzle at most four components, each one of r, g, b, a; other lists get a readable call-like
+// text. Lists of more than four entries stay on the CPU (device strategy 0), but a shorter list with an
+// entry of 4 or more is offered to the GPU evaluation with that text (a spare entry that the kernel never
+// uses, say, in the list of an image of fewer channels), and the GPU evaluation has to decline it.
 std::string swizzleText(const std::string& operand, const std::vector<unsigned long>& indices) {
     const bool glslSwizzle =
         !indices.empty() && indices.size() <= kGlslComponents &&

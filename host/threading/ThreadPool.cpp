@@ -1,7 +1,5 @@
 #include "host/threading/ThreadPool.h"
 
-#include "host/threading/CoreBudget.h"
-
 #include <algorithm>
 #include <stdexcept>
 #include <utility>
@@ -56,14 +54,9 @@ void ThreadPool::addTask(std::function<void()> task) {
     if (!task) {
         throw std::invalid_argument("ThreadPool::addTask: empty task");
     }
-    // Counted before it can be taken, so that the count of queued tasks never runs behind.
-    CoreBudget::process().taskQueued();
-    try {
+    {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_queue.push_back(std::move(task));
-    } catch (...) {
-        CoreBudget::process().taskTaken();
-        throw;
     }
     m_taskAdded.notify_one();
 }
@@ -99,12 +92,8 @@ void ThreadPool::work() {
         m_queue.pop_front();
         ++m_running;
         lock.unlock();
-        CoreBudget::process().taskTaken();
         std::exception_ptr error;
         try {
-            // A running task is a busy thread of the process: parallel regions inside it then take
-            // helpers only from cores that no other task uses.
-            const BusyThreadScope busy;
             task();
         } catch (...) {
             error = std::current_exception();

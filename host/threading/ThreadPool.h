@@ -15,8 +15,7 @@ namespace Korvanta {
 namespace Threading {
 
 // A fixed set of worker threads running queued tasks. The first exception a task throws is kept and
-// rethrown by waitUntilFinished; later ones are dropped. A running task counts as one busy thread of the
-// process's CoreBudget, so the parallel regions inside tasks share the cores the tasks leave free.
+// rethrown by waitUntilFinished; later ones are dropped.
 class ThreadPool {
 public:
     explicit ThreadPool(std::size_t threadCount);  // at least one thread

@@ -7,7 +7,7 @@
 #include <numeric>
 #include <stdexcept>
 
-#include "host/threading/CoreBudget.h"
+#include "imagemath/kernels/CoreBudget.h"
 #include "imagemath/kernels/Kernels.h"
 #include "imagemath/kernels/LoopChoice.h"
 #include "imagemath/kernels/ValueConversion.h"
@@ -69,7 +69,7 @@ inline constexpr std::int64_t kUnitsPerHelper = std::int64_t{1} << 16;
 // and cache lines to one thread), as even as that allows whatever the slice count (whole slices would
 // leave 7 of 8 threads idle for half the time over 9 slices). An image of 9 or more slices asks for a
 // thread per slice, a smaller one for a thread per kUnitsPerHelper units; a small image is one block on
-// the calling thread. The team takes only the cores that pool tasks and other teams leave free, so that
+// the calling thread. The team takes only the cores that assignment tasks and other teams leave free, so that
 // threads never outnumber the cores; its size changes no result, since every element is computed on its
 // own. The body must not throw: nothing leaves the region.
 template <class BlockBody>
@@ -83,7 +83,7 @@ void forEachBlock(std::int64_t slices, std::int64_t unitsPerSlice, std::int64_t 
     const std::int64_t wanted = slices > 8
                                     ? std::min(slices, mostThreads)
                                     : std::clamp<std::int64_t>(units / kUnitsPerHelper, 1, mostThreads);
-    const Threading::TeamBudget team(static_cast<std::size_t>(wanted));
+    const internal::TeamBudget team(static_cast<std::size_t>(wanted));
     const BlockBounds bounds{units, team.threads(), granule};
 #pragma omp parallel for schedule(static) num_threads(team.threads()) if (team.threads() > 1)
     for (std::int64_t block = 0; block < bounds.blocks; ++block) {

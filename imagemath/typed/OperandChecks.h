@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/image/ImageDescriptor.h"
+#include "imagemath/ImageExtents.h"
 
 // What a typed kernel needs of its operands before it may touch a buffer: memory of the element type
 // it is compiled for, and a layout that every index it computes falls inside. Violations throw
@@ -23,9 +24,10 @@ inline void requireBound(bool bound, const char* role) {
 
 inline void requireSameLayout(const ImageDescriptor& destination, const ImageDescriptor& operand,
                               const char* role) {
-    if (!sameExtents(operand, destination)) {
-        throw std::invalid_argument(std::string("ImageMath: the ") + role + " is " + extentsText(operand) +
-                                    ", the destination " + extentsText(destination));
+    if (!ImageMath::sameExtents(operand, destination)) {
+        throw std::invalid_argument(std::string("ImageMath: the ") + role + " is " +
+                                    ImageMath::extentsText(operand) + ", the destination " +
+                                    ImageMath::extentsText(destination));
     }
 }
 
@@ -53,13 +55,14 @@ inline void requireSwizzleFits(const ImageDescriptor& destination, const ImageDe
                                const ImageDescriptor& source, const std::vector<unsigned long>& indices) {
     if (viewed.width != source.width || viewed.height != source.height ||
         viewed.channels != source.channels) {
-        throw std::invalid_argument("ImageMath: the swizzle source changed from " + extentsText(viewed) +
-                                    " to " + extentsText(source) + " after the view was built");
+        throw std::invalid_argument("ImageMath: the swizzle source changed from " +
+                                    ImageMath::extentsText(viewed) + " to " + ImageMath::extentsText(source) +
+                                    " after the view was built");
     }
     if (source.width != destination.width || source.height != destination.height ||
         source.slices != destination.slices) {
-        throw std::invalid_argument("ImageMath: the swizzle source is " + extentsText(source) +
-                                    ", the destination " + extentsText(destination));
+        throw std::invalid_argument("ImageMath: the swizzle source is " + ImageMath::extentsText(source) +
+                                    ", the destination " + ImageMath::extentsText(destination));
     }
     requireSwizzleIndices(indices, destination.channels, source.channels, "the destination", "the source");
 }

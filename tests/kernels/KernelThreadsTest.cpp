@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "host/threading/CoreBudget.h"
 #include "host/threading/ThreadPool.h"
+#include "imagemath/kernels/CoreBudget.h"
 #include "imagemath/kernels/KernelFrame.h"
 #include "tests/kernels/KernelTestSupport.h"
 
@@ -21,7 +21,7 @@ namespace {
 using namespace std::chrono_literals;
 
 TEST(KernelThreads, PoolTasksAndKernelTeamsNeverOutnumberTheCores) {
-    const std::size_t cores = Korvanta::Threading::CoreBudget::process().cores();
+    const std::size_t cores = Korvanta::ImageMath::internal::CoreBudget::process().cores();
     std::atomic<int> working{0};
     std::atomic<int> most{0};
     const auto slice = [&](std::int64_t, std::int64_t) {
@@ -35,11 +35,15 @@ TEST(KernelThreads, PoolTasksAndKernelTeamsNeverOutnumberTheCores) {
         --working;
     };
     {
+        // As an assignment runs its tasks on the host's pool.
+        Korvanta::ImageMath::internal::AnnouncedTasks announced(3 * cores);
         Korvanta::Threading::ThreadPool pool(cores);
         for (std::size_t task = 0; task < 3 * cores; ++task) {
             pool.addTask([&] {
-                kernels::forEachBlock(64, 1, 1, slice);                      // a volume
-                kernels::forEachBlock(1, std::int64_t{1} << 20, 64, slice);  // a lone plane
+                announced.run([&] {
+                    kernels::forEachBlock(64, 1, 1, slice);                      // a volume
+                    kernels::forEachBlock(1, std::int64_t{1} << 20, 64, slice);  // a lone plane
+                });
             });
         }
         pool.waitUntilFinished(0ms);
@@ -56,7 +60,7 @@ TEST(KernelThreads, BlocksCoverEveryUnitOnceAndLargeImagesShareThem) {
         bool shared;
     };
     const bool severalCores =
-        Korvanta::Threading::CoreBudget::process().cores() > 1 && omp_get_max_threads() > 1;
+        Korvanta::ImageMath::internal::CoreBudget::process().cores() > 1 && omp_get_max_threads() > 1;
     for (const Case& c : {Case{19, 1000, 16, true}, Case{1, 700001, 64, true}, Case{3, 200003, 3, true},
                           Case{8, 1000, 16, false}, Case{1, 100000, 8, false}}) {
         SCOPED_TRACE(::testing::Message() << c.slices << " slices of " << c.unitsPerSlice);

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "host/gl/LeafGl.h"
@@ -126,6 +127,26 @@ TEST(ImagesOnlyOnTheGpu, AreLeftToTheGpuWhenItAccepts) {
         }
         EXPECT_EQ(first->get(0)->mem(), nullptr) << "the destination was never brought to the CPU";
     }
+}
+
+// A swizzle list with an entry that the kernel never uses (beyond the image's two channels) keeps the GPU
+// road open: the GPU evaluation is offered a text that is no GLSL, and the CPU computes when it declines.
+TEST(ImagesWithAGpuCopy, ASwizzleWithASpareEntryIsOfferedToTheGpuAsText) {
+    auto first = test::makeSet(descriptor(PixelType::UByte, 3, 2, 1, 2), 1);
+    first->get(0)->uploadGl();
+    const Settings run{SharedImageArithmeticAlgorithm::UnaryChannelSwizzle, true, 1.0f, {1, 0, 7}};
+    const std::vector<double> expected = test::expectedStoredValues(*first, nullptr, run, 0);
+    std::string offered;
+    const ImageMath::internal::AssignGlHook previous =
+        ImageMath::internal::setAssignGlHook([&](auto&, const ImageMath::internal::GlExprInterface& expr) {
+            offered = expr.evalString(true);
+            return false;
+        });
+    std::unique_ptr<SharedImageSet> unused;
+    compute(*first, nullptr, run, unused);
+    ImageMath::internal::setAssignGlHook(previous);
+    EXPECT_EQ(offered, "swizzle(image0, 1, 0, 7)");
+    EXPECT_EQ(test::storedValues(*first->get(0)), expected);
 }
 
 // Index 1 of the first set is image 0 again, or another image over its memory. In place, the last

@@ -39,14 +39,10 @@ TEST(PluginLoader, LoadsTheImageMathPlugin) {
         EXPECT_TRUE(loader.plugin().dependencies().empty());
         EXPECT_THAT(PluginAutoRegistrationGuard::registeredIds(), ::testing::Contains("Korvanta.ImageMath"));
 
-        ASSERT_EQ(loader.factories().algorithmFactories.size(), 1u);
-        ASSERT_EQ(loader.factories().controllerFactories.size(), 1u);
-        EXPECT_TRUE(loader.factories().annotationFactories.empty());
-        const AlgorithmFactory& factory = *loader.factories().algorithmFactories[0];
-        EXPECT_EQ(factory.name(), "ImageMath");
-        ASSERT_EQ(factory.algorithmDescriptors().size(), 1u);
-        EXPECT_EQ(factory.algorithmDescriptors()[0].id, "ImageMath.SharedImageArithmetic");
-        EXPECT_EQ(factory.algorithmDescriptors()[0].name, "Image Operations;Arithmetic Operators");
+        const std::vector<PluginLoader::OfferedAlgorithm> offered = loader.algorithms();
+        ASSERT_EQ(offered.size(), 1u);
+        EXPECT_EQ(offered[0].id, "ImageMath.SharedImageArithmetic");
+        EXPECT_EQ(offered[0].name, "Image Operations;Arithmetic Operators");
 
         auto set = test::makeSet(test::descriptor(PixelType::Float, 2, 2, 1, 1), 2);
         PluginObject<Algorithm> algorithm =

@@ -4,13 +4,16 @@
 #include <chrono>
 #include <thread>
 
-#include "host/threading/CoreBudget.h"
 #include "host/threading/ThreadPool.h"
+#include "imagemath/kernels/CoreBudget.h"
 
 namespace Korvanta {
 namespace {
 
-using Threading::CoreBudget;
+using ImageMath::internal::AnnouncedTasks;
+using ImageMath::internal::BusyThreadScope;
+using ImageMath::internal::CoreBudget;
+using ImageMath::internal::TeamBudget;
 using namespace std::chrono_literals;
 
 TEST(CoreBudgetTest, HelpersComeFromFreeCoresUpToTheFairShare) {
@@ -35,7 +38,7 @@ TEST(CoreBudgetTest, HelpersComeFromFreeCoresUpToTheFairShare) {
             budget.enterBusy();
         }
         for (std::size_t i = 0; i < c.queued; ++i) {
-            budget.taskQueued();
+            budget.tasksAnnounced(1);
         }
         EXPECT_EQ(budget.claimHelpers(c.wanted), c.granted)
             << c.cores << " cores, " << c.busy << " busy, " << c.queued << " queued, " << c.held << " held";
@@ -62,47 +65,51 @@ TEST(CoreBudgetTest, ABusyThreadWaitsOnlyWhileHelpersHoldItsCore) {
     EXPECT_EQ(budget.busyThreads(), 3u);
 }
 
-TEST(CoreBudgetTest, ProcessBudgetCountsPoolTasksUpcomingTasksAndTeams) {
+TEST(CoreBudgetTest, ProcessBudgetCountsAnnouncedTasksRunningTasksAndTeams) {
     CoreBudget& process = CoreBudget::process();
     ASSERT_EQ(process.busyThreads(), 0u);
-    ASSERT_EQ(process.queuedTasks(), 0u);
-    Threading::ThreadPool pool(1);
-    std::atomic<bool> release{false};
-    std::atomic<std::size_t> busyInTask{0};
-    std::atomic<std::size_t> busyInNestedScope{0};
-    pool.addTask([&] {
-        busyInTask = process.busyThreads();
-        {
-            const Threading::BusyThreadScope nested;
-            busyInNestedScope = process.busyThreads();
-        }
-        while (!release) {
+    ASSERT_EQ(process.announcedTasks(), 0u);
+    {
+        // Three images: one takes the GPU road, one runs as a task, one never begins.
+        AnnouncedTasks announced(3);
+        announced.withdrawOne();
+        std::atomic<bool> release{false};
+        std::atomic<std::size_t> busyInTask{0}, busyInNestedScope{0}, announcedInTask{0};
+        Threading::ThreadPool pool(1);
+        pool.addTask([&] {
+            announced.run([&] {
+                busyInTask = process.busyThreads();
+                announcedInTask = process.announcedTasks();
+                {
+                    const BusyThreadScope nested;
+                    busyInNestedScope = process.busyThreads();
+                }
+                while (!release) {
+                    std::this_thread::sleep_for(1ms);
+                }
+            });
+        });
+        while (busyInTask == 0) {
             std::this_thread::sleep_for(1ms);
         }
-    });
-    pool.addTask([] {});
-    while (busyInTask == 0) {
-        std::this_thread::sleep_for(1ms);
+        release = true;
+        pool.waitUntilFinished(0ms);
+        EXPECT_EQ(busyInTask.load(), 1u);
+        EXPECT_EQ(busyInNestedScope.load(), 1u);
+        EXPECT_EQ(announcedInTask.load(), 1u);
+        EXPECT_EQ(process.busyThreads(), 0u);
+        EXPECT_EQ(process.announcedTasks(), 1u);
     }
-    EXPECT_EQ(process.queuedTasks(), 1u);
-    release = true;
-    pool.waitUntilFinished(0ms);
-    EXPECT_EQ(busyInTask.load(), 1u);
-    EXPECT_EQ(busyInNestedScope.load(), 1u);
-    EXPECT_EQ(process.busyThreads(), 0u);
-    EXPECT_EQ(process.queuedTasks(), 0u);
+    EXPECT_EQ(process.announcedTasks(), 0u);
     {
-        // Announced tasks hold the cores back like queued ones, until each is queued or withdrawn.
-        Threading::UpcomingTasks upcoming(process.cores());
-        EXPECT_EQ(process.queuedTasks(), process.cores());
-        upcoming.next();
-        EXPECT_EQ(process.queuedTasks(), process.cores() - 1);
-        const Threading::TeamBudget team(4);
+        // Announced tasks hold the cores back until each begins or is withdrawn.
+        AnnouncedTasks announced(process.cores());
+        announced.withdrawOne();
+        const TeamBudget team(4);
         EXPECT_EQ(team.threads(), 1);
     }
-    EXPECT_EQ(process.queuedTasks(), 0u);
     {
-        const Threading::TeamBudget team(4);
+        const TeamBudget team(4);
         EXPECT_GE(team.threads(), 1);
         EXPECT_LE(team.threads(), 4);
         EXPECT_EQ(process.busyThreads(), 1u);

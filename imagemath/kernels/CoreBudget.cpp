@@ -1,10 +1,11 @@
-#include "host/threading/CoreBudget.h"
+#include "imagemath/kernels/CoreBudget.h"
 
 #include <algorithm>
 #include <thread>
 
 namespace Korvanta {
-namespace Threading {
+namespace ImageMath {
+namespace internal {
 
 namespace {
 
@@ -16,9 +17,10 @@ thread_local int t_busyDepth = 0;
 CoreBudget::CoreBudget(std::size_t cores) : m_cores(std::max<std::size_t>(cores, 1)) {}
 
 CoreBudget& CoreBudget::process() {
-    // Never destroyed: pools that outlive static destruction still count their last tasks here.
-    static CoreBudget* const budget = new CoreBudget(std::max(1u, std::thread::hardware_concurrency()));
-    return *budget;
+    // Only assignments use it, and each has finished every task before it returns, so nothing uses it
+    // once the plug-in is unloaded or the process exits.
+    static CoreBudget budget(std::max(1u, std::thread::hardware_concurrency()));
+    return budget;
 }
 
 void CoreBudget::enterBusy() {
@@ -35,14 +37,14 @@ void CoreBudget::leaveBusy() {
     m_released.notify_all();
 }
 
-void CoreBudget::taskQueued(std::size_t count) {
+void CoreBudget::tasksAnnounced(std::size_t count) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_queued += count;
+    m_announced += count;
 }
 
-void CoreBudget::taskTaken(std::size_t count) {
+void CoreBudget::tasksBegun(std::size_t count) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_queued -= std::min(count, m_queued);
+    m_announced -= std::min(count, m_announced);
 }
 
 std::size_t CoreBudget::claimHelpers(std::size_t wanted) {
@@ -50,7 +52,7 @@ std::size_t CoreBudget::claimHelpers(std::size_t wanted) {
     const std::size_t used = m_busy + m_helpers;
     const std::size_t free = used < m_cores ? m_cores - used : 0;
     // The caller's share, itself included, of the cores among everyone running or about to run.
-    const std::size_t share = m_cores / std::max<std::size_t>(1, m_busy + m_queued);
+    const std::size_t share = m_cores / std::max<std::size_t>(1, m_busy + m_announced);
     const std::size_t granted = std::min({wanted, free, share > 0 ? share - 1 : 0});
     m_helpers += granted;
     return granted;
@@ -77,9 +79,9 @@ std::size_t CoreBudget::helperThreads() const {
     return m_helpers;
 }
 
-std::size_t CoreBudget::queuedTasks() const {
+std::size_t CoreBudget::announcedTasks() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_queued;
+    return m_announced;
 }
 
 BusyThreadScope::BusyThreadScope() : m_entered(t_busyDepth == 0) {
@@ -96,18 +98,21 @@ BusyThreadScope::~BusyThreadScope() {
     }
 }
 
-UpcomingTasks::UpcomingTasks(std::size_t count) : m_remaining(count) {
-    CoreBudget::process().taskQueued(count);
+AnnouncedTasks::AnnouncedTasks(std::size_t count) : m_waiting(count) {
+    CoreBudget::process().tasksAnnounced(count);
 }
 
-UpcomingTasks::~UpcomingTasks() {
-    CoreBudget::process().taskTaken(m_remaining);
+AnnouncedTasks::~AnnouncedTasks() {
+    CoreBudget::process().tasksBegun(m_waiting.exchange(0));
 }
 
-void UpcomingTasks::next() {
-    if (m_remaining > 0) {
-        --m_remaining;
-        CoreBudget::process().taskTaken();
+void AnnouncedTasks::withdrawOne() {
+    // Tasks begin on the host's threads while the driver withdraws on its own.
+    std::size_t waiting = m_waiting.load();
+    while (waiting > 0 && !m_waiting.compare_exchange_weak(waiting, waiting - 1)) {
+    }
+    if (waiting > 0) {
+        CoreBudget::process().tasksBegun(1);
     }
 }
 
@@ -118,5 +123,6 @@ TeamBudget::~TeamBudget() {
     CoreBudget::process().releaseHelpers(m_helpers);
 }
 
-}  // namespace Threading
+}  // namespace internal
+}  // namespace ImageMath
 }  // namespace Korvanta
