@@ -9,11 +9,13 @@ plugin="$1"
 host="$2"
 
 # What the host offers, as extended regular expressions over demangled names, each matching a name
-# from its start, after an optional "typeinfo for " or "vtable for " (a class's own) or a return type.
+# from its start, after an optional "typeinfo for " or "vtable for " or a return type. Builds without
+# full optimisation (the sanitized ones) also take the virtual tables and type information of the
+# host's base classes that inline constructors and the sanitizers' type checks name.
 offered=(
     # Core library: plug-in base and auto-registration, parameters and their record, signals, logging,
     # string utilities, the worker pool.
-    'Korvanta::(KorvantaLibPlugin|PluginAutoRegistrationGuard)\b'
+    'Korvanta::(PluginBase|KorvantaLibPlugin|PluginAutoRegistrationGuard)\b'
     'Korvanta::(ParameterBase|Configurable|Properties)\b'
     'Korvanta::SignalImpl<'
     'Korvanta::(Log|String)::'
@@ -21,6 +23,7 @@ offered=(
     # Imaging library: the algorithm framework, data lists, progress, the image types, selections,
     # pixel-type functions and the per-image dispatcher.
     'Korvanta::(Algorithm|IoAlgorithm|AlgorithmFactory|AlgorithmControllerFactory|DefaultAlgorithmController)\b'
+    'Korvanta::DataAnnotationFactory\b'
     'Korvanta::(DataList|OwningDataList|Progress)\b'
     'Korvanta::(SharedImageSet|SharedImage|MemImage|Selection)\b'
     'Korvanta::TypedImage<[a-z ]+>'
@@ -28,12 +31,10 @@ offered=(
     'Korvanta::ImageMath::internal::dispatchThread\('
     # Its GPU half of the expressions: the node interface, the leaves' GL operations (those of the
     # host's leaf mix-in, whose code the plug-in instantiates), the host's two-operand and swizzle GL
-    # sides (with the operations their common base defines: no plug-in class derives from that base),
-    # the naming walk with its tag map, and the descriptor combination.
+    # sides with the base they share, the naming walk with its tag map, and the descriptor combination.
     'Korvanta::ImageMath::internal::GlExprInterface\b'
     'Korvanta::ImageMath::internal::(leafEvalString|tagLeaf|appendLeafUniform|setLeafArguments|assignGl)\('
-    'Korvanta::ImageMath::internal::(BinaryOpGl|ChannelSwizzleViewGl)\b'
-    'Korvanta::ImageMath::internal::CompositeGl::'
+    'Korvanta::ImageMath::internal::(BinaryOpGl|ChannelSwizzleViewGl|CompositeGl)\b'
     'Korvanta::ImageMath::internal::tagAndAssignNamesHelper\('
     'std::hash<Korvanta::ImageMath::internal::TaggingIndex>::operator\(\)'
     'Korvanta::combineImageDescriptors\('
