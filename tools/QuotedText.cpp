@@ -10,9 +10,15 @@ namespace {
 constexpr std::size_t longestShown = 80;
 constexpr std::size_t shownWhenCut = 60;
 
-// The length of the UTF-8 sequence that begins text[at], or 0 when the bytes there are none: an
-// overlong form, a surrogate, beyond U+10FFFF, cut short or a stray continuation byte.
-std::size_t sequenceLength(std::string_view text, std::size_t at) {
+void appendEscape(std::string& out, const char* format, unsigned value) {
+    char escape[8];
+    std::snprintf(escape, sizeof escape, format, value);
+    out += escape;
+}
+
+}  // namespace
+
+std::size_t utf8SequenceLength(std::string_view text, std::size_t at) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned lead = byte(at);
     if (lead < 0x80)
@@ -34,21 +40,13 @@ std::size_t sequenceLength(std::string_view text, std::size_t at) {
     return length;
 }
 
-void appendEscape(std::string& out, const char* format, unsigned value) {
-    char escape[8];
-    std::snprintf(escape, sizeof escape, format, value);
-    out += escape;
-}
-
-}  // namespace
-
 std::string escaped(std::string_view text, char quote) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         const char c = text[i];
         const auto byte = static_cast<unsigned char>(c);
-        const std::size_t length = sequenceLength(text, i);
+        const std::size_t length = utf8SequenceLength(text, i);
         if (length == 0) {
             appendEscape(out, "\\x%02x", byte);
         } else if (length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0) {

@@ -104,7 +104,7 @@ TEST(HostTool, RefusesBadInputNamingTheProblemWithNothingOnStdout) {
         {"HOST script", script("", R"({"pixelType": "float", "values": [1e39]})"), 1,
          "1e39 is out of range for a float"},
         {"HOST script", script("", R"({"pixelType": "double", "values": [1e400]})"), 1,
-         "beyond the largest double"},
+         "element 0 of image 0 of \"first\": 1e400 is out of range for a double"},
         {"HOST script", script("", R"({"pixelType": "float", "values": ["nan"]})"), 1,
          "\"nan\" is not a number"},
         {"HOST script", script("", R"({"pixelType": "bogus"})"), 1, "\"bogus\" is not a pixel type"},
@@ -120,8 +120,9 @@ TEST(HostTool, RefusesBadInputNamingTheProblemWithNothingOnStdout) {
          "\"width\" of image 0 of \"first\": \"2.5\" is not an integer"},
         // Anything after the script but whitespace, a 0 byte too.
         {"HOST script", script("", u8) + " \n" + std::string(1, '\0') + "x", 1,
-         "Only whitespace may follow the script, not what begins at byte 67 (\"\\u0000\")"},
-        {"HOST script", script("", u8) + "{}", 1, "not what begins at byte 65 (\"{\")"},
+         "found \"\\u0000\" where only whitespace may follow the value (at byte 67, after the script)"},
+        {"HOST script", script("", u8) + "{}", 1,
+         "found \"{\" where only whitespace may follow the value (at byte 65"},
         // Texts quoted whole, control characters escaped, long ones cut short.
         {"HOST script", script(R"("mo\u0000de\n": 1)", u8), 1,
          "Unknown key \"mo\\u0000de\\n\" in \"parameters\""},
