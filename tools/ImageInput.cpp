@@ -60,7 +60,7 @@ void ImageInput::scalar(const JsonScalar& value) {
             fail(place, value.shown() + " is not a pixel type (" + pixelTypeNames() +
                             ", or a code from 0 to 0xFFFF)");
         m_descriptor.pixelType = *type;
-        m_hasPixelType = true;
+        m_given |= pixelType;
         Utils::visitElementType(
             *type, [&](auto tag) { m_elementType = Utils::pixelTypeId<typename decltype(tag)::type>(); });
     } else if (m_key == "width" || m_key == "height" || m_key == "slices" || m_key == "channels") {
@@ -72,6 +72,10 @@ void ImageInput::scalar(const JsonScalar& value) {
          : m_key == "height" ? m_descriptor.height
          : m_key == "slices" ? m_descriptor.slices
                              : m_descriptor.channels) = extent;
+        m_given |= m_key == "width"    ? width
+                   : m_key == "height" ? height
+                   : m_key == "slices" ? slices
+                                       : channels;
     } else if (m_key == "shift" || m_key == "scale") {
         double& number = m_key == "shift" ? m_descriptor.shift : m_descriptor.scale;
         const NumberProblem problem = readNumber(value, number);
@@ -81,9 +85,12 @@ void ImageInput::scalar(const JsonScalar& value) {
         if (value.kind != Kind::Boolean)
             fail(place, value.shown() + " is not true or false");
         m_memoryKey = value.text == "true";
+        m_given |= memory;
     } else {
         notScalar(value.shown());
     }
+    requireMemoryForValues();
+    checkWhenKnown();
 }
 
 void ImageInput::notScalar(const std::string& shown) const {
@@ -95,84 +102,101 @@ void ImageInput::notScalar(const std::string& shown) const {
     throw std::invalid_argument(keyPlace() + " is " + shown + ", not " + expected);
 }
 
-bool ImageInput::hasMemory() const {
-    return m_memoryKey && (!m_hasPixelType || Utils::isKnownPixelType(m_descriptor.pixelType));
-}
-
-void ImageInput::refuseValuesWithoutMemory() const {
-    fail(m_where, "an image without CPU memory (\"memory\": false, or the pixel type " +
-                      pixelTypeName(m_descriptor.pixelType) + ") has no \"values\"");
+void ImageInput::requireMemoryForValues() const {
+    if (!given(values))
+        return;
+    if (given(memory) && !m_memoryKey)
+        fail(m_where, "an image with \"memory\": false has no \"values\"");
+    if (given(pixelType) && !Utils::isKnownPixelType(m_descriptor.pixelType))
+        fail(m_where, "an image of the pixel type " + pixelTypeName(m_descriptor.pixelType) +
+                          " has no CPU memory, and so no \"values\"");
 }
 
 void ImageInput::beginValues() {
-    if (!hasMemory())
-        refuseValuesWithoutMemory();
-    m_hasValues = true;
-    if (m_hasPixelType)
-        startElements(m_descriptor);
-    else
-        m_pending = std::make_unique<PendingValues>(m_budget, m_where);
+    m_given |= values;
+    requireMemoryForValues();
+    const unsigned extents = width | height | slices | channels;
+    if (given(pixelType | extents))
+        return startElements();
+    const char* const unknown =
+        !given(pixelType) ? (given(extents) ? "pixel type is" : "pixel type and extents are") : "extents are";
+    m_pending = std::make_unique<PendingValues>(
+        m_budget, "Holding the values of " + m_where + " until its " + unknown + " known");
+    // Beyond the element count every entry is wrong for being there, and none needs to be held.
+    const ImageDescriptor& d = m_descriptor;
+    if (given(extents) &&
+        (__builtin_mul_overflow(std::int64_t(d.width), std::int64_t(d.height), &m_heldAtMost) ||
+         __builtin_mul_overflow(m_heldAtMost, std::int64_t(d.slices), &m_heldAtMost) ||
+         __builtin_mul_overflow(m_heldAtMost, std::int64_t(d.channels), &m_heldAtMost)))
+        m_heldAtMost = INT64_MAX;
 }
 
-void ImageInput::startElements(const ImageDescriptor& expected) {
-    m_elements = ImageElements::create(expected, m_budget, m_where);
+void ImageInput::startElements() {
+    m_elements = ImageElements::create(m_descriptor, m_budget, m_where);
+    m_count = m_descriptor.elementCount();
 }
 
 void ImageInput::element(const JsonScalar& value) {
-    if (m_pending) {
+    if (!m_pending)
+        return addElement(value);
+    if (m_next < m_heldAtMost)
         m_pending->add(value);
-        ++m_next;
-    } else {
-        addElement(value);
-    }
+    ++m_next;
 }
 
 void ImageInput::addElement(const JsonScalar& value) {
+    if (m_next == m_count)
+        failHoldsMore();
     const NumberProblem problem = m_elements->add(value);
     if (problem != NumberProblem::None)
         fail(elementPlace(), valueProblem(problem, value, m_elementType));
     ++m_next;
 }
 
+void ImageInput::failHoldsMore() const {
+    fail(m_where, "\"values\" holds more than the image's " + std::to_string(m_count) + " elements");
+}
+
+void ImageInput::endValues() {
+    m_valuesEnded = true;
+    if (!m_pending && m_next < m_count)
+        fail(m_where, "\"values\" ends after " + std::to_string(m_next) + " of the image's " +
+                          std::to_string(m_count) + " elements");
+}
+
+void ImageInput::checkWhenKnown() {
+    if (m_pending && m_valuesEnded && given(pixelType | width | height | slices | channels))
+        checkValues();
+}
+
+void ImageInput::checkValues() {
+    const std::int64_t read = m_next;
+    startElements();
+    m_next = 0;
+    // Read now as if they had come after the pixel type and extents.
+    m_pending->drain([&](const JsonScalar& value) { addElement(value); });
+    m_pending.reset();
+    if (read > m_next)
+        failHoldsMore();
+    endValues();
+}
+
 std::shared_ptr<SharedImage> ImageInput::finish() {
-    if (!m_hasPixelType)
+    if (!given(pixelType))
         fail(m_where, "\"pixelType\" is missing");
+    m_given |= width | height | slices | channels;  // the extents not given are 1
+    checkWhenKnown();
     std::shared_ptr<SharedImage> image;
-    if (!hasMemory()) {
-        if (m_hasValues)
-            refuseValuesWithoutMemory();
+    if (!m_memoryKey || !Utils::isKnownPixelType(m_descriptor.pixelType)) {
         image = std::make_shared<SharedImage>(m_descriptor, nullptr);
-    } else if (!m_hasValues) {
+    } else if (!given(values)) {
         m_budget.reserve(imageBytes(m_descriptor, m_where), m_where);
         image = std::make_shared<SharedImage>(m_descriptor);  // every element zero
     } else {
-        image = std::make_shared<SharedImage>(m_descriptor, takeElements());
+        image = std::make_shared<SharedImage>(m_descriptor, m_elements->take(m_descriptor));
     }
     m_budget.reserve(imageBookkeepingBytes, m_where);
     return image;
-}
-
-std::shared_ptr<MemImage> ImageInput::takeElements() {
-    const std::int64_t count = m_descriptor.elementCount();
-    const std::string holdsMore =
-        "\"values\" holds more than the image's " + std::to_string(count) + " elements";
-    if (m_pending) {
-        // Read now as if they had come after the pixel type.
-        startElements(m_descriptor);
-        m_next = 0;
-        m_pending->drain([&](const JsonScalar& value) {
-            if (m_next == count)
-                fail(m_where, holdsMore);
-            addElement(value);
-        });
-        m_pending.reset();
-    }
-    if (m_next > count)
-        fail(m_where, holdsMore);
-    if (m_next < count)
-        fail(m_where, "\"values\" ends after " + std::to_string(m_next) + " of the image's " +
-                          std::to_string(count) + " elements");
-    return m_elements->take(m_descriptor);
 }
 
 }  // namespace tools

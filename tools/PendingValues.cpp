@@ -40,8 +40,7 @@ bool codable(std::string_view text) {
 
 }  // namespace
 
-PendingValues::PendingValues(MemoryBudget& budget, const std::string& where)
-    : m_codes(budget, "Holding the values of " + where + " until its pixel type is known") {}
+PendingValues::PendingValues(MemoryBudget& budget, const std::string& what) : m_codes(budget, what) {}
 
 void PendingValues::addCodes(const unsigned char* codes, std::size_t count) {
     std::size_t i = 0;

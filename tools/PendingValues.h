@@ -12,13 +12,14 @@
 namespace Korvanta {
 namespace tools {
 
-// The values of an image read before its pixel type, kept until the type is known and then handed out
-// as they were read, so that they read as if they had come after it. Each is held in half a byte per
-// character of a number's text (a string that holds one the same), about as much memory as the
+// The values of an image read before its pixel type or extents, kept until they are known and then
+// handed out as they were read, so that they read as if they had come after them. Each is held in half a
+// byte per character of a number's text (a string that holds one the same), about as much memory as the
 // values in their element type.
 class PendingValues {
 public:
-    PendingValues(MemoryBudget& budget, const std::string& where);
+    // `what` names the holding in the budget's message.
+    PendingValues(MemoryBudget& budget, const std::string& what);
 
     void add(const JsonScalar& value);
     // Calls f(value) for each value in order, freeing the memory as it goes.

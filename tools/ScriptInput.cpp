@@ -226,6 +226,9 @@ void ScriptHandler::close() {
             m_set->add(m_image->finish());
             m_image.reset();
             break;
+        case Frame::Values:
+            m_image->endValues();
+            break;
         default:
             break;
     }
