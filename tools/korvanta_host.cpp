@@ -44,19 +44,20 @@ demo computes on generated images and prints "evalString", the time taken and pe
   Second set: second=none|set|one (as many images as the first, or one), and second.KEY=VALUE for its
              images (defaults: type, size, channels, shift and scale of the first set; fill=random seed=2)
   Algorithm: mode=BinaryMult (a name or 0 to 7) rightHandSide=2.5 channelIndices=0,1,2,3 inPlace=false
-  A key given twice and a setting that has no effect are refused.
+  A key given twice and a setting that has no effect are refused: rightHandSide takes a binary mode,
+  channelIndices UnaryChannelSwizzle, and neither a second set.
 
 script reads {"parameters": {...}, "first": SET, "second": SET} and writes
   {"status": 0, "evalString": "...", "images": [...]} with every element value of the result, where
   SET is {"images": [{"pixelType": "uint8", "width": 2, "height": 1, "slices": 1, "channels": 1,
   "shift": 0, "scale": 1, "values": [1, 2]}], "selection": [0], "modality": 0}, keys in any order. A
-  number may also be a string that holds one ("0.5"); NaN and the infinities are the strings "NaN",
-  "Infinity" and "-Infinity". Unknown keys, keys given twice and numbers that are not exactly a value
-  of their type are refused.
+  number may also be a string that holds one in JSON's form ("0.5"); NaN and the infinities are the
+  strings "NaN", "Infinity" and "-Infinity". Unknown keys, keys given twice and numbers that are not
+  exactly a value of their type are refused.
 
 The plug-in is --plugin, else $KORVANTA_PLUGIN (when not empty), else the one installed beside this tool.
-Exit status: 0 done, 1 refused input, 2 wrong usage, 3 plug-in not loaded, 4 failed (out of memory,
-output not written).
+Exit status: 0 done, 1 refused input, 2 wrong usage, 3 plug-in not loaded, 4 failed (out of memory, a
+thread not started, output not written).
 )";
 
 enum ExitStatus { done = 0, refusedInput = 1, wrongUsage = 2, pluginNotLoaded = 3, failed = 4 };
