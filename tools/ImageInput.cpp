@@ -115,7 +115,6 @@ void ImageInput::requireMemoryForValues() const {
 void ImageInput::beginValues() {
     m_given |= values;
     requireMemoryForValues();
-    const unsigned extents = width | height | slices | channels;
     if (given(pixelType | extents))
         return startElements();
     const char* const unknown =
@@ -165,7 +164,7 @@ void ImageInput::endValues() {
 }
 
 void ImageInput::checkWhenKnown() {
-    if (m_pending && m_valuesEnded && given(pixelType | width | height | slices | channels))
+    if (m_pending && m_valuesEnded && given(pixelType | extents))
         checkValues();
 }
 
@@ -184,7 +183,7 @@ void ImageInput::checkValues() {
 std::shared_ptr<SharedImage> ImageInput::finish() {
     if (!given(pixelType))
         fail(m_where, "\"pixelType\" is missing");
-    m_given |= width | height | slices | channels;  // the extents not given are 1
+    m_given |= extents;  // those not given are 1
     checkWhenKnown();
     std::shared_ptr<SharedImage> image;
     if (!m_memoryKey || !Utils::isKnownPixelType(m_descriptor.pixelType)) {

@@ -62,13 +62,14 @@ private:
         memory = 32,
         values = 64
     };
+    static constexpr unsigned extents = width | height | slices | channels;
 
     [[noreturn]] void fail(const std::string& place, const std::string& problem) const;
     std::string keyPlace() const;
     bool given(unsigned keys) const { return (m_given & keys) == keys; }
     // Refuses "values" in an image without CPU memory once both are known.
     void requireMemoryForValues() const;
-    // Checks the values once the pixel type and the extents are known.
+    // Checks the values held once the pixel type and the extents are known.
     void checkWhenKnown();
     void checkValues();
     void startElements();
@@ -81,7 +82,6 @@ private:
     unsigned m_given = 0;
     bool m_memoryKey = true;  // "memory"
     bool m_valuesEnded = false;
-    bool m_valuesChecked = false;
     ImageDescriptor m_descriptor = makeImageDescriptor(PixelType::UByte, 1, 1, 1, 1);
     PixelType m_elementType = PixelType::UByte;  // of the memory, for messages (float for half)
     std::int64_t m_count = 0;                    // of elements, once they are known

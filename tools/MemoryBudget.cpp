@@ -20,8 +20,6 @@ namespace {
 // the small allocations of a run, with room to spare.
 constexpr std::uint64_t toolBuffers = std::uint64_t(8) << 20;
 
-const char* const canHave = " this process can have";
-
 // A control group's memory limit (version 2, then 1); "max" or no file means none.
 std::uint64_t controlGroupLimit() {
     for (const char* path : {"/sys/fs/cgroup/memory.max", "/sys/fs/cgroup/memory/memory.limit_in_bytes"}) {
@@ -109,43 +107,37 @@ std::string describeBytes(double bytes) {
     return text;
 }
 
-void MemoryBudget::refuse(const std::string& what, double bytes, double total, const char* kind, double limit,
-                          const std::string& whose) const {
-    const auto [needed, left] = describePair(total, limit);
-    const bool before = total > bytes;
-    const bool threads = m_addressSpaceOnly > 0 && whose != canHave;
+void MemoryBudget::refuse(const std::string& what, double bytes, const char* kind, bool addressSpace) const {
+    const double before =
+        static_cast<double>(m_used) + (addressSpace ? static_cast<double>(m_addressSpaceOnly) : 0);
+    const double limit = static_cast<double>(addressSpace ? m_addresses.left : m_limit);
+    const auto [needed, left] = describePair(before + bytes, limit);
+    const char* const counted =
+        addressSpace && m_addressSpaceOnly > 0 ? "the images and threads" : "the images";
     throw std::invalid_argument(
-        what + " needs " + (before ? describeBytes(bytes) : needed) + " of " + kind +
-        (before ? "; with the images" + std::string(threads ? " and threads" : "") + " before it, " + needed
-                : "") +
-        ": more than the " + left + whose);
+        what + " needs " + (before > 0 ? describeBytes(bytes) : needed) + " of " + kind +
+        (before > 0 ? "; with " + std::string(counted) + " before it, " + needed : "") + ": more than the " +
+        left +
+        (addressSpace ? " this process can still map under its " + std::string(m_addresses.name) + " of " +
+                            describeBytes(static_cast<double>(m_addresses.limit))
+                      : " this process can have"));
 }
 
 void MemoryBudget::reserve(std::uint64_t bytes, const std::string& what, std::uint64_t count) {
-    const double amount = static_cast<double>(bytes) * static_cast<double>(count);
     std::uint64_t exact = 0, total = 0;
     if (__builtin_mul_overflow(bytes, count, &exact) || __builtin_add_overflow(m_used, exact, &total) ||
         total > m_limit)
-        refuse(what, amount, static_cast<double>(m_used) + amount, "memory", static_cast<double>(m_limit),
-               canHave);
-    requireAddressSpace(exact, what, "memory");
+        refuse(what, static_cast<double>(bytes) * static_cast<double>(count), "memory", false);
+    if (exact > addressSpaceLeft())
+        refuse(what, static_cast<double>(exact), "memory", true);
     m_used = total;
     m_peak = std::max(m_peak, m_used);
 }
 
 void MemoryBudget::reserveAddressSpace(std::uint64_t bytes, const std::string& what) {
-    requireAddressSpace(bytes, what, "address space");
+    if (bytes > addressSpaceLeft())
+        refuse(what, static_cast<double>(bytes), "address space", true);
     m_addressSpaceOnly += bytes;
-}
-
-void MemoryBudget::requireAddressSpace(std::uint64_t bytes, const std::string& what, const char* kind) const {
-    if (bytes <= addressSpaceLeft())
-        return;
-    const double mapped = static_cast<double>(m_used) + static_cast<double>(m_addressSpaceOnly);
-    refuse(what, static_cast<double>(bytes), mapped + static_cast<double>(bytes), kind,
-           static_cast<double>(m_addresses.left),
-           " this process can still map under its " + std::string(m_addresses.name) + " of " +
-               describeBytes(static_cast<double>(m_addresses.limit)));
 }
 
 std::uint64_t MemoryBudget::addressSpaceLeft() const {

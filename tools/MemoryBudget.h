@@ -63,9 +63,9 @@ public:
     std::uint64_t addressSpaceLeft() const;
 
 private:
-    void requireAddressSpace(std::uint64_t bytes, const std::string& what, const char* kind) const;
-    [[noreturn]] void refuse(const std::string& what, double bytes, double total, const char* kind,
-                             double limit, const std::string& whose) const;
+    // Refuses `bytes` of `kind` ("memory", "address space") beyond the limit of memory or of address space.
+    [[noreturn]] void refuse(const std::string& what, double bytes, const char* kind,
+                             bool addressSpace) const;
 
     std::uint64_t m_limit;
     AddressSpaceLimit m_addresses;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -79,16 +80,15 @@ void noteWhenNothingComputed(const AlgorithmRun& run, const Properties& record, 
               << ": nothing was computed, and the result is the first set as it was\n";
 }
 
-// Whether the parameters ask to compute in place, read as the algorithm reads its boolean, so that the
-// memory of the result is known before the plug-in is loaded. A value the algorithm refuses counts as
-// false here, and is refused with the other parameters.
-bool asksInPlace(const ParameterValue* value) {
+// Whether the value of "inPlace" asks to compute in place, read as the algorithm reads its boolean, so
+// that the memory of the result is known before the plug-in is loaded. A value the algorithm refuses
+// counts as false here, and is refused with the other parameters.
+bool asksInPlace(const ParameterValue& value) {
     Properties configuration, record;
     configuration.setParam("inPlace", false);
     bool inPlace = false;
     try {
-        if (value)
-            setParameter(record, configuration, "inPlace", *value);
+        setParameter(record, configuration, "inPlace", value);
     } catch (const std::invalid_argument&) {
     }
     record.param("inPlace", inPlace);
@@ -101,16 +101,16 @@ int runDemo(const std::string& pluginPath, const std::vector<std::string>& argum
     const DemoImages& secondImages = request.second;
     const bool withSecond = request.withSecond;
 
-    // Everything is checked, and the memory of the run counted, before the first image is made.
+    // Everything is checked, and the memory of the run counted, before the first image is made; the
+    // memory before the plug-in is loaded, which starts the OpenMP runtime with the threads that fit.
     MemoryBudget budget;
     const std::uint64_t firstBytes = firstImages.check("");
     const std::uint64_t secondBytes = withSecond ? secondImages.check("second.") : 0;
     budget.reserve(firstBytes, "The first set", firstImages.count);
     budget.reserve(secondBytes, "The second set", secondImages.count);
     const auto inPlace = request.parameters.find("inPlace");
-    const ParameterValue inPlaceValue{
-        ParameterValue::Form::Text, inPlace == request.parameters.end() ? "" : inPlace->second, {}};
-    if (!asksInPlace(inPlace == request.parameters.end() ? nullptr : &inPlaceValue))
+    if (inPlace == request.parameters.end() ||
+        !asksInPlace({ParameterValue::Form::Text, inPlace->second, {}}))
         budget.reserve(firstBytes, "The result (a copy of the first set, as inPlace is false)",
                        firstImages.count);
     reserveRunThreads(budget, static_cast<std::uint64_t>(firstImages.count));
@@ -185,10 +185,9 @@ int runScript(const std::string& pluginPath, const std::string& path) {
     const Script script =
         readScript(fileReader(file.get(), standardInput ? "standard input" : quoted(path, '\'')), budget);
     file.reset();
-    const ParameterValue* inPlace = nullptr;
-    for (const auto& [key, value] : script.parameters)
-        inPlace = key == "inPlace" ? &value : inPlace;
-    if (!asksInPlace(inPlace))
+    const auto inPlace = std::find_if(script.parameters.begin(), script.parameters.end(),
+                                      [](const auto& parameter) { return parameter.first == "inPlace"; });
+    if (inPlace == script.parameters.end() || !asksInPlace(inPlace->second))
         budget.reserve(copyBytes(*script.first), "The result (a copy of \"first\", as \"inPlace\" is false)");
     reserveRunThreads(budget, static_cast<std::uint64_t>(script.first->size()));
     const std::unique_ptr<PluginLoader> plugin = loadPlugin(pluginPath, budget);
