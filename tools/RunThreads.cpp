@@ -61,8 +61,9 @@ RunThreads RunThreads::ofThisProcess() {
                                         : threads.poolThreads;
     const std::uint64_t requested = leadingCount("OMP_NUM_THREADS");
     threads.teamThreads = requested ? requested : std::max<std::uint64_t>(available, 1);
-    const std::uint64_t teamStack =
-        std::getenv("OMP_STACKSIZE") ? stackSize("OMP_STACKSIZE") : stackSize("GOMP_STACKSIZE");
+    // The runtime takes the first of the two that is a size.
+    std::uint64_t teamStack = stackSize("OMP_STACKSIZE");
+    teamStack = teamStack ? teamStack : stackSize("GOMP_STACKSIZE");
     threads.teamStack = (teamStack ? teamStack : stack) + guard;
     return threads;
 }
