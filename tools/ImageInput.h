@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "host/image/SharedImage.h"
@@ -21,14 +22,15 @@ namespace tools {
 // types also "NaN", "Infinity", "-Infinity"). "memory": false, or a pixel type without an element type,
 // makes an image without CPU memory, which has no values.
 //
-// Each key's value is checked where it comes, and so is "values" against "memory": false or such a pixel
-// type, whichever comes second. What depends on the pixel type and all four extents together is checked
-// once they are known, at the end of the image for those it lacks, and then the same whatever the order
-// of the keys: first the memory the image needs, then its values, of which the first entry that is wrong
-// decides (one beyond the image's element count, or one that is not a value of its type), and then
-// values too few. When the pixel type and the four extents come before "values", the values go straight
-// into the image's memory as they are read; otherwise they are held as PendingValues until they are
-// known, those beyond the element count not at all once the extents tell it.
+// Each key's value is checked where it comes. What depends on several keys is decided once they are all
+// known, the same in every key order, in this order: "values" in an image without CPU memory (at once for
+// "memory": false; for a pixel type that holds none once "memory" is given or the image ends); then,
+// once the pixel type, the four extents and "memory" are known (at the end of the image for those it
+// lacks), the memory the image needs, the first entry of "values" that is wrong (one beyond the element
+// count, or one that is not a value of the type) and values too few. When the pixel type and the four
+// extents come before "values", its entries go straight into the image's memory as they are read, and a
+// wrong one is noted until it is certain; otherwise they are held as PendingValues until those keys are
+// known, and beyond the element count not at all once the extents tell it.
 //
 // Every method throws std::invalid_argument naming the image (`where`, such as "image 0 of \"first\"") and
 // the key or element, quoting what the user wrote.
@@ -67,14 +69,14 @@ private:
     [[noreturn]] void fail(const std::string& place, const std::string& problem) const;
     std::string keyPlace() const;
     bool given(unsigned keys) const { return (m_given & keys) == keys; }
-    // Refuses "values" in an image without CPU memory once both are known.
-    void requireMemoryForValues() const;
-    // Checks the values held once the pixel type and the extents are known.
-    void checkWhenKnown();
-    void checkValues();
+    bool hasElementType() const;
+    // Refuses what is certain to be wrong with the keys given so far, or with all (`atEnd`).
+    void decide(bool atEnd);
     void startElements();
-    void addElement(const JsonScalar& value);
-    [[noreturn]] void failHoldsMore() const;
+    // Stores an entry, or notes it as the first that is wrong.
+    void addElement(const JsonScalar& value, std::int64_t index);
+    void readHeldValues();
+    std::string holdsMore() const;
 
     std::string m_where;
     MemoryBudget& m_budget;
@@ -82,6 +84,9 @@ private:
     unsigned m_given = 0;
     bool m_memoryKey = true;  // "memory"
     bool m_valuesEnded = false;
+    bool m_decided = false;                    // the values, against the pixel type and extents
+    std::optional<std::string> m_memoryFault;  // the budget's refusal of the image's memory
+    std::optional<std::string> m_fault;        // the first entry that is wrong
     ImageDescriptor m_descriptor = makeImageDescriptor(PixelType::UByte, 1, 1, 1, 1);
     PixelType m_elementType = PixelType::UByte;  // of the memory, for messages (float for half)
     std::int64_t m_count = 0;                    // of elements, once they are known

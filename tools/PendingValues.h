@@ -22,8 +22,11 @@ public:
     PendingValues(MemoryBudget& budget, const std::string& what);
 
     void add(const JsonScalar& value);
-    // Calls f(value) for each value in order, freeing the memory as it goes.
-    void drain(const std::function<void(const JsonScalar&)>& f);
+    // The bytes counted in the budget for them.
+    std::uint64_t heldBytes() const { return m_codes.reserved(); }
+    // Calls f(value) for each value in order until it returns false, freeing the memory as it goes; empty
+    // afterwards. A value that every element type refuses is taken once at most: f stops there.
+    void drain(const std::function<bool(const JsonScalar&)>& f);
 
 private:
     void addCodes(const unsigned char* codes, std::size_t count);

@@ -459,6 +459,7 @@ TEST(HostTool, ReadsAnImageTheSameInAnyKeyOrder) {
          "element 3 of image 0 of \"first\": 256 is out of range"},
         {image("uint8", "4", "1", "[1, 2, true]"), "element 2 of image 0 of \"first\": true is not a number"},
         {image("uint8", "2", "1", "[1, 2, 300]"), "\"values\" holds more than the image's 2 elements"},
+        {image("int32", "2", "0", "[true, 1.5, true]"), "\"values\" holds more than the image's 0 elements"},
         {image("uint8", "2", "1", "[1]"), "\"values\" ends after 1 of the image's 2 elements"},
         {image("double", most, most, "[1]"), most + "x" + most + "x1 with 1 channels: more elements than"},
         {image("uint8", "100000", "100000", "[1]"), "needs 9.3 GiB of memory", 1 << 30},
