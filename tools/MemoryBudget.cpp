@@ -128,20 +128,21 @@ void MemoryBudget::reserve(std::uint64_t bytes, const std::string& what, std::ui
     if (__builtin_mul_overflow(bytes, count, &exact) || __builtin_add_overflow(m_used, exact, &total) ||
         total > m_limit)
         refuse(what, static_cast<double>(bytes) * static_cast<double>(count), "memory", false);
-    if (exact > addressSpaceLeft())
+    if (limitsAddressSpace() && exact > addressSpaceLeft())
         refuse(what, static_cast<double>(exact), "memory", true);
     m_used = total;
     m_peak = std::max(m_peak, m_used);
 }
 
 void MemoryBudget::reserveAddressSpace(std::uint64_t bytes, const std::string& what) {
-    if (bytes > addressSpaceLeft())
+    if (limitsAddressSpace() && bytes > addressSpaceLeft())
         refuse(what, static_cast<double>(bytes), "address space", true);
-    m_addressSpaceOnly += bytes;
+    m_addressSpaceOnly = bytes < UINT64_MAX - m_addressSpaceOnly ? m_addressSpaceOnly + bytes : UINT64_MAX;
 }
 
 std::uint64_t MemoryBudget::addressSpaceLeft() const {
-    const std::uint64_t mapped = m_used + m_addressSpaceOnly;
+    const std::uint64_t mapped =
+        m_addressSpaceOnly < UINT64_MAX - m_used ? m_used + m_addressSpaceOnly : UINT64_MAX;
     return m_addresses.left > mapped ? m_addresses.left - mapped : 0;
 }
 

@@ -59,7 +59,8 @@ public:
     std::uint64_t used() const { return m_used; }
     // The most memory used at any time.
     std::uint64_t peak() const { return m_peak; }
-    // The address space that can still be reserved.
+    // The address space that can still be reserved, when a limit bounds it.
+    bool limitsAddressSpace() const { return m_addresses.name != nullptr; }
     std::uint64_t addressSpaceLeft() const;
 
 private:

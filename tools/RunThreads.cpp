@@ -69,14 +69,20 @@ RunThreads RunThreads::ofThisProcess() {
 }
 
 std::uint64_t RunThreads::stackBytes(std::uint64_t images, std::uint64_t team) const {
-    return poolThreads * poolStack + std::min(images, poolThreads) * (team - 1) * teamStack;
+    // Held at 2^64 - 1 where the settings ask for more, which no limit allows.
+    std::uint64_t pool = 0, helpers = 0, bytes = 0;
+    if (__builtin_mul_overflow(poolThreads, poolStack, &pool) ||
+        __builtin_mul_overflow(std::min(images, poolThreads), team - 1, &helpers) ||
+        __builtin_mul_overflow(helpers, teamStack, &helpers) || __builtin_add_overflow(pool, helpers, &bytes))
+        return UINT64_MAX;
+    return bytes;
 }
 
 std::uint64_t reserveThreadStacks(MemoryBudget& budget, const RunThreads& threads, std::uint64_t images) {
     const std::uint64_t left = budget.addressSpaceLeft();
     const std::uint64_t teams = std::min(images, threads.poolThreads);
     std::uint64_t team = threads.teamThreads;
-    if (threads.stackBytes(images, team) > left) {
+    if (budget.limitsAddressSpace() && threads.stackBytes(images, team) > left) {
         const std::uint64_t pool = threads.stackBytes(images, 1);
         const std::uint64_t perHelper = teams * threads.teamStack;
         const std::uint64_t helpers = left > pool && perHelper > 0 ? (left - pool) / perHelper : 0;
