@@ -4,6 +4,8 @@
 #include <stdexcept>
 
 #include "host/core/Algorithm.h"
+#include "host/image/PixelTypeUtils.h"
+#include "tools/PixelTypeNames.h"
 
 namespace Korvanta {
 namespace tools {
@@ -37,6 +39,29 @@ void requireMatchingSets(const SharedImageSet& first, const SharedImageSet* seco
     }
 }
 
+// The algorithm computes the second set's images in the element type of its image 0 (half images hold
+// floats), so the images the selected ones take must share it; checked here to name their types.
+void requireOneRightHandType(const SharedImageSet& first, const SharedImageSet& second) {
+    const auto typeOf = [&](int index) { return second.get(index)->descriptor().pixelType; };
+    const auto elementType = [&](int index) {
+        PixelType type = typeOf(index);
+        Utils::visitElementType(type,
+                                [&](auto tag) { type = Utils::pixelTypeId<typename decltype(tag)::type>(); });
+        return type;
+    };
+    const Selection selection = first.selection();
+    for (int i = 0; i < first.size(); ++i) {
+        const int j = second.size() == 1 ? 0 : i;
+        if (selection.isSelected(i, Selection::EmptyMeansAll) && elementType(j) != elementType(0))
+            throw std::invalid_argument(
+                "The images of the second set must share one pixel type (half and float count as one), but "
+                "its "
+                "image 0 is " +
+                pixelTypeName(typeOf(0)) + " and its image " + std::to_string(j) + " " +
+                pixelTypeName(typeOf(j)));
+    }
+}
+
 PluginObject<Algorithm> createArithmetic(const PluginLoader& plugin, SharedImageSet& first,
                                          SharedImageSet* second, Properties& configuration) {
     requireMatchingSets(first, second);
@@ -66,6 +91,12 @@ AlgorithmRun runArithmetic(const PluginLoader& plugin, SharedImageSet& first, Sh
     Properties configuration;
     PluginObject<Algorithm> algorithm = createArithmetic(plugin, first, second, configuration);
     algorithm->configure(&record);
+    int mode = -1;
+    Properties configured;
+    algorithm->configuration(&configured);
+    configured.param("mode", mode);
+    if (second && mode >= 0 && mode <= 4)  // the modes that compute with a second set
+        requireOneRightHandType(first, *second);
     algorithm->setProgress(progress);
 
     const auto start = std::chrono::steady_clock::now();

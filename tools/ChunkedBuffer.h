@@ -38,6 +38,8 @@ public:
     }
 
     std::uint64_t size() const { return m_size; }
+    // The bytes counted in the budget for it.
+    std::uint64_t reserved() const { return m_reserved; }
 
     // Calls f(elements, count) for each chunk in order and frees each after its call; empty afterwards.
     template <class F>

@@ -63,6 +63,7 @@ DemoRequest readDemoArguments(const std::vector<std::string>& arguments) {
             request.second.set(key, value);
         } else if (!request.first.set(key, value)) {
             request.parameters[key] = value;
+            request.givenParameters.insert(key);
         }
     }
     if (second != "none" && second != "set" && second != "one")
@@ -90,6 +91,22 @@ DemoRequest readDemoArguments(const std::vector<std::string>& arguments) {
         requireEffect(given, request.second, "second.");
     request.second.count = second == "one" ? 1 : request.first.count;
     return request;
+}
+
+void requireParameterEffect(const DemoRequest& request, int mode) {
+    const auto unused = [&](const char* key, const std::string& why) {
+        if (request.givenParameters.count(key))
+            refuse(shown(key) + " has no effect " + why);
+    };
+    if (request.withSecond) {
+        unused("rightHandSide", "with a second set, whose images are the right-hand side");
+        unused("channelIndices", "with a second set");
+    }
+    const std::string withMode = "with mode=" + request.parameters.at("mode");
+    if (mode < 0 || mode > 4)
+        unused("rightHandSide", withMode + ": only the binary modes (0 to 4) use it");
+    if (mode != 7)
+        unused("channelIndices", withMode + ": only UnaryChannelSwizzle (7) uses it");
 }
 
 }  // namespace tools

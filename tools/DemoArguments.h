@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ struct DemoRequest {
     bool withSecond = false;
     // The algorithm's parameters as text, the demo's defaults (mode=BinaryMult rightHandSide=2.5) included.
     std::map<std::string, std::string> parameters;
+    std::set<std::string> givenParameters;  // of those, the ones the arguments give
 };
 
 // Reads the demo's arguments, as strictly as a script: the images' settings apply to both sets, but for
@@ -25,6 +27,11 @@ struct DemoRequest {
 // and a setting that has no effect (a second set's setting without a second set, "second.count", a
 // "value" without the constant fill, a "seed" without the random fill).
 DemoRequest readDemoArguments(const std::vector<std::string>& arguments);
+
+// Refuses, as readDemoArguments does, a parameter given that the mode (read by the algorithm) leaves
+// unused: "rightHandSide" but for a binary mode on the first set alone, "channelIndices" but for
+// UnaryChannelSwizzle on the first set alone.
+void requireParameterEffect(const DemoRequest& request, int mode);
 
 }  // namespace tools
 }  // namespace Korvanta

@@ -27,8 +27,8 @@ struct DemoImages {
     // Of each image.
     ImageDescriptor descriptor() const;
     // What set() cannot check by itself (the constant against the pixel type); throws
-    // std::invalid_argument naming the setting with its prefix. Returns the bytes of memory the images
-    // need, their bookkeeping included.
+    // std::invalid_argument naming the setting with its prefix. Returns the bytes of memory each image
+    // needs, its bookkeeping included.
     std::uint64_t check(const std::string& prefix) const;
     // The set of `count` images, after check().
     std::unique_ptr<SharedImageSet> make() const;

@@ -60,7 +60,7 @@ void ImageInput::scalar(const JsonScalar& value) {
             fail(place, value.shown() + " is not a pixel type (" + pixelTypeNames() +
                             ", or a code from 0 to 0xFFFF)");
         m_descriptor.pixelType = *type;
-        m_hasPixelType = true;
+        m_given |= pixelType;
         Utils::visitElementType(
             *type, [&](auto tag) { m_elementType = Utils::pixelTypeId<typename decltype(tag)::type>(); });
     } else if (m_key == "width" || m_key == "height" || m_key == "slices" || m_key == "channels") {
@@ -72,6 +72,10 @@ void ImageInput::scalar(const JsonScalar& value) {
          : m_key == "height" ? m_descriptor.height
          : m_key == "slices" ? m_descriptor.slices
                              : m_descriptor.channels) = extent;
+        m_given |= m_key == "width"    ? width
+                   : m_key == "height" ? height
+                   : m_key == "slices" ? slices
+                                       : channels;
     } else if (m_key == "shift" || m_key == "scale") {
         double& number = m_key == "shift" ? m_descriptor.shift : m_descriptor.scale;
         const NumberProblem problem = readNumber(value, number);
@@ -81,9 +85,11 @@ void ImageInput::scalar(const JsonScalar& value) {
         if (value.kind != Kind::Boolean)
             fail(place, value.shown() + " is not true or false");
         m_memoryKey = value.text == "true";
+        m_given |= memory;
     } else {
         notScalar(value.shown());
     }
+    decide(false);
 }
 
 void ImageInput::notScalar(const std::string& shown) const {
@@ -95,84 +101,130 @@ void ImageInput::notScalar(const std::string& shown) const {
     throw std::invalid_argument(keyPlace() + " is " + shown + ", not " + expected);
 }
 
-bool ImageInput::hasMemory() const {
-    return m_memoryKey && (!m_hasPixelType || Utils::isKnownPixelType(m_descriptor.pixelType));
-}
-
-void ImageInput::refuseValuesWithoutMemory() const {
-    fail(m_where, "an image without CPU memory (\"memory\": false, or the pixel type " +
-                      pixelTypeName(m_descriptor.pixelType) + ") has no \"values\"");
+bool ImageInput::hasElementType() const {
+    return given(pixelType) && Utils::isKnownPixelType(m_descriptor.pixelType);
 }
 
 void ImageInput::beginValues() {
-    if (!hasMemory())
-        refuseValuesWithoutMemory();
-    m_hasValues = true;
-    if (m_hasPixelType)
-        startElements(m_descriptor);
-    else
-        m_pending = std::make_unique<PendingValues>(m_budget, m_where);
+    m_given |= values;
+    decide(false);
+    if (given(pixelType | extents) && hasElementType())
+        return startElements();
+    const char* const unknown =
+        !given(pixelType) ? (given(extents) ? "pixel type is" : "pixel type and extents are") : "extents are";
+    m_pending = std::make_unique<PendingValues>(
+        m_budget, "Holding the values of " + m_where + " until its " + unknown + " known");
+    // Beyond the element count every entry is wrong for being there, and none needs to be held; nor does
+    // any in an image whose pixel type holds none.
+    const ImageDescriptor& d = m_descriptor;
+    if (given(pixelType) && !hasElementType())
+        m_heldAtMost = 0;
+    else if (given(extents) &&
+             (__builtin_mul_overflow(std::int64_t(d.width), std::int64_t(d.height), &m_heldAtMost) ||
+              __builtin_mul_overflow(m_heldAtMost, std::int64_t(d.slices), &m_heldAtMost) ||
+              __builtin_mul_overflow(m_heldAtMost, std::int64_t(d.channels), &m_heldAtMost)))
+        m_heldAtMost = INT64_MAX;
 }
 
-void ImageInput::startElements(const ImageDescriptor& expected) {
-    m_elements = ImageElements::create(expected, m_budget, m_where);
+void ImageInput::startElements() {
+    try {
+        m_elements = ImageElements::create(m_descriptor, m_budget, m_where);
+        m_count = m_descriptor.elementCount();
+    } catch (const std::invalid_argument& e) {
+        // Said once nothing that comes before it can be found any more; no entry is stored meanwhile.
+        m_memoryFault = e.what();
+    }
 }
 
 void ImageInput::element(const JsonScalar& value) {
-    if (m_pending) {
+    if (!m_pending)
+        addElement(value, m_next);
+    else if (m_next < m_heldAtMost)
         m_pending->add(value);
-        ++m_next;
-    } else {
-        addElement(value);
-    }
-}
-
-void ImageInput::addElement(const JsonScalar& value) {
-    const NumberProblem problem = m_elements->add(value);
-    if (problem != NumberProblem::None)
-        fail(elementPlace(), valueProblem(problem, value, m_elementType));
     ++m_next;
 }
 
+void ImageInput::addElement(const JsonScalar& value, std::int64_t index) {
+    if (m_fault || !m_elements)
+        return;
+    if (index == m_count) {
+        m_fault = holdsMore();
+        return;
+    }
+    const NumberProblem problem = m_elements->add(value);
+    if (problem != NumberProblem::None)
+        m_fault = "element " + std::to_string(index) + " of " + m_where + ": " +
+                  valueProblem(problem, value, m_elementType);
+}
+
+void ImageInput::endValues() {
+    m_valuesEnded = true;
+    decide(false);
+}
+
+void ImageInput::decide(bool atEnd) {
+    if (!given(values))
+        return;
+    // "values" in an image without CPU memory comes first, named by "memory": false when it is given.
+    if (given(memory) && !m_memoryKey)
+        fail(m_where, "an image with \"memory\": false has no \"values\"");
+    const bool memoryKnown = given(memory) || atEnd;
+    if (given(pixelType) && !hasElementType() && memoryKnown)
+        fail(m_where, "an image of the pixel type " + pixelTypeName(m_descriptor.pixelType) +
+                          " has no CPU memory, and so no \"values\"");
+    if (m_decided || !m_valuesEnded || !memoryKnown || !hasElementType() || !given(extents))
+        return;
+    m_decided = true;
+    if (m_pending)
+        readHeldValues();
+    if (m_memoryFault)
+        throw std::invalid_argument(*m_memoryFault);
+    if (!m_fault && m_next > m_count)  // entries not held, beyond the count
+        m_fault = holdsMore();
+    if (!m_fault && m_next < m_count)
+        m_fault = m_where + ": \"values\" ends after " + std::to_string(m_next) + " of the image's " +
+                  std::to_string(m_count) + " elements";
+    if (m_fault)
+        throw std::invalid_argument(*m_fault);
+}
+
+std::string ImageInput::holdsMore() const {
+    return m_where + ": \"values\" holds more than the image's " + std::to_string(m_count) + " elements";
+}
+
+void ImageInput::readHeldValues() {
+    // The image's memory is counted as if its values came after the keys, without those held, which
+    // count again as they are read into it.
+    const std::uint64_t held = m_pending->heldBytes();
+    m_budget.release(held);
+    startElements();
+    if (m_memoryFault)
+        return;
+    m_budget.reserve(held, "Holding the values of " + m_where + " while they are read into the image");
+    std::int64_t index = 0;
+    m_pending->drain([&](const JsonScalar& value) {
+        addElement(value, index++);
+        return !m_fault;
+    });
+    m_pending.reset();
+}
+
 std::shared_ptr<SharedImage> ImageInput::finish() {
-    if (!m_hasPixelType)
+    if (!given(pixelType))
         fail(m_where, "\"pixelType\" is missing");
+    m_given |= extents;  // those not given are 1
+    decide(true);
     std::shared_ptr<SharedImage> image;
-    if (!hasMemory()) {
-        if (m_hasValues)
-            refuseValuesWithoutMemory();
+    if (!m_memoryKey || !hasElementType()) {
         image = std::make_shared<SharedImage>(m_descriptor, nullptr);
-    } else if (!m_hasValues) {
+    } else if (!given(values)) {
         m_budget.reserve(imageBytes(m_descriptor, m_where), m_where);
         image = std::make_shared<SharedImage>(m_descriptor);  // every element zero
     } else {
-        image = std::make_shared<SharedImage>(m_descriptor, takeElements());
+        image = std::make_shared<SharedImage>(m_descriptor, m_elements->take(m_descriptor));
     }
     m_budget.reserve(imageBookkeepingBytes, m_where);
     return image;
-}
-
-std::shared_ptr<MemImage> ImageInput::takeElements() {
-    const std::int64_t count = m_descriptor.elementCount();
-    const std::string holdsMore =
-        "\"values\" holds more than the image's " + std::to_string(count) + " elements";
-    if (m_pending) {
-        // Read now as if they had come after the pixel type.
-        startElements(m_descriptor);
-        m_next = 0;
-        m_pending->drain([&](const JsonScalar& value) {
-            if (m_next == count)
-                fail(m_where, holdsMore);
-            addElement(value);
-        });
-        m_pending.reset();
-    }
-    if (m_next > count)
-        fail(m_where, holdsMore);
-    if (m_next < count)
-        fail(m_where, "\"values\" ends after " + std::to_string(m_next) + " of the image's " +
-                          std::to_string(count) + " elements");
-    return m_elements->take(m_descriptor);
 }
 
 }  // namespace tools

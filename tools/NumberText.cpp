@@ -26,7 +26,13 @@ struct Decimal {
     bool significandFits = true;
 };
 
-// Reads text of the form -?D*(.D*)?([eE][+-]?D+)? with at least one digit before the exponent.
+std::size_t skipDigits(std::string_view text, std::size_t i) {
+    while (i < text.size() && isDigit(text[i]))
+        ++i;
+    return i;
+}
+
+// Reads the text of a JSON number (isJsonNumber).
 std::optional<Decimal> scanDecimal(std::string_view text) {
     Decimal d;
     std::size_t i = 0;
@@ -77,13 +83,44 @@ std::optional<Decimal> scanDecimal(std::string_view text) {
     return d;
 }
 
+}  // namespace
+
+bool isJsonNumber(std::string_view text) {
+    std::size_t i = !text.empty() && text[0] == '-' ? 1 : 0;
+    if (i == text.size() || !isDigit(text[i]))
+        return false;
+    i = text[i] == '0' ? i + 1 : skipDigits(text, i);
+    if (i < text.size() && text[i] == '.') {
+        const std::size_t fraction = i + 1;
+        i = skipDigits(text, fraction);
+        if (i == fraction)
+            return false;
+    }
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        const std::size_t exponent =
+            i + 1 < text.size() && (text[i + 1] == '+' || text[i + 1] == '-') ? i + 2 : i + 1;
+        i = skipDigits(text, exponent);
+        if (i == exponent)
+            return false;
+    }
+    return i == text.size();
+}
+
+namespace {
+
 template <class T>
 NumberProblem readInteger(std::string_view text, T& value) {
     using Number = Utils::ElementNumber<T>;
     using Wide = std::conditional_t<std::is_signed_v<Number>, long long, unsigned long long>;
     Wide wide = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), wide);
-    if (error != std::errc() || end != text.data() + text.size()) {
+    // Digits alone, the bulk of a script, need no more than a look at their first for a leading zero.
+    const std::size_t first = !text.empty() && text[0] == '-' ? 1 : 0;
+    const bool plain = error == std::errc() && end == text.data() + text.size() && first < text.size() &&
+                       isDigit(text[first]) && (text[first] != '0' || text.size() == first + 1);
+    if (!plain && !isJsonNumber(text))
+        return NumberProblem::NotANumber;
+    if (!plain) {
         // Not plain digits: a fraction, an exponent or a value beyond 64 bits, read exactly.
         const std::optional<Decimal> d = scanDecimal(text);
         if (!d)
@@ -118,9 +155,7 @@ NumberProblem readFloating(std::string_view text, T& value) {
                                      : -std::numeric_limits<T>::infinity();
         return NumberProblem::None;
     }
-    // std::from_chars also reads "inf" and "nan", which are no numbers here.
-    const std::size_t first = !text.empty() && text[0] == '-' ? 1 : 0;
-    if (first >= text.size() || !(isDigit(text[first]) || text[first] == '.'))
+    if (!isJsonNumber(text))
         return NumberProblem::NotANumber;
     T read = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), read);

@@ -13,7 +13,10 @@ namespace tools {
 // Why a number's text was not taken.
 enum class NumberProblem { None, NotANumber, NotAnInteger, OutOfRange };
 
-// Reads decimal text (a JSON number; also ".5" and "1." as other text) into T straight from the digits,
+// Whether the text is a number as JSON writes one: -?(0|[1-9][0-9]*)(.[0-9]+)?([eE][+-]?[0-9]+)?
+bool isJsonNumber(std::string_view text);
+
+// Reads a JSON number's text (as isJsonNumber; nothing else is a number) into T straight from the digits,
 // so that every value is rounded once. Floating types round to nearest as IEEE reading does: a magnitude
 // below the smallest subnormal is a zero of the text's sign, one that rounds beyond the largest finite
 // value is OutOfRange; they also take "NaN", "Infinity" and "-Infinity", the texts of the values a JSON

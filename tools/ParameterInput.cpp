@@ -1,6 +1,7 @@
 #include "tools/ParameterInput.h"
 
 #include <algorithm>
+#include <climits>
 #include <stdexcept>
 
 #include "host/core/String.h"
@@ -82,10 +83,14 @@ std::vector<unsigned long> list(const std::string& key, const ParameterValue& va
         rejectValue(key, value, "an array of non-negative integers");
     }
     std::vector<unsigned long> result(items.size());
-    for (std::size_t i = 0; i < items.size(); ++i)
-        if (readNumber(items[i].text, result[i]) != NumberProblem::None)
-            reject(key, "entry " + std::to_string(i) + ", " + items[i].shown() +
-                            ", is not a non-negative integer");
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const NumberProblem problem = readNumber(items[i].text, result[i]);
+        const bool tooLarge = problem == NumberProblem::OutOfRange && items[i].text[0] != '-';
+        if (problem != NumberProblem::None)
+            reject(key, "entry " + std::to_string(i) + ", " + items[i].shown() + ", is " +
+                            (tooLarge ? "beyond the largest index, " + std::to_string(ULONG_MAX)
+                                      : "not a non-negative integer"));
+    }
     return result;
 }
 

@@ -40,8 +40,7 @@ bool codable(std::string_view text) {
 
 }  // namespace
 
-PendingValues::PendingValues(MemoryBudget& budget, const std::string& where)
-    : m_codes(budget, "Holding the values of " + where + " until its pixel type is known") {}
+PendingValues::PendingValues(MemoryBudget& budget, const std::string& what) : m_codes(budget, what) {}
 
 void PendingValues::addCodes(const unsigned char* codes, std::size_t count) {
     std::size_t i = 0;
@@ -94,16 +93,17 @@ void PendingValues::add(const JsonScalar& value) {
     addCodes(codes, count);
 }
 
-void PendingValues::drain(const std::function<void(const JsonScalar&)>& f) {
+void PendingValues::drain(const std::function<bool(const JsonScalar&)>& f) {
     enum class State { Start, Marked, Text } state = State::Start;
     JsonScalar::Kind kind = JsonScalar::Kind::Number;
     std::string text;
     bool otherRead = false;
+    bool more = true;
     const auto take = [&](unsigned char code) {
         if (state == State::Text && code != end) {
             text.push_back(alphabet[code]);
         } else if (state == State::Text) {
-            f({kind, text});
+            more = f({kind, text});
             state = State::Start;
         } else if (state == State::Start && code == end) {
             state = State::Marked;
@@ -113,21 +113,21 @@ void PendingValues::drain(const std::function<void(const JsonScalar&)>& f) {
             text.push_back(alphabet[code]);
             state = State::Text;
         } else if (code != end) {
-            f({JsonScalar::Kind::String, names[code - firstNameCode]});
+            more = f({JsonScalar::Kind::String, names[code - firstNameCode]});
             state = State::Start;
         } else {
             if (otherRead)
                 throw std::logic_error("PendingValues: a value that every element type refuses was taken");
             otherRead = true;
-            f({*m_otherKind, m_otherText});
+            more = f({*m_otherKind, m_otherText});
             state = State::Start;
         }
     };
     std::uint64_t left = m_codeCount;
     m_codes.drain([&](const unsigned char* bytes, std::size_t size) {
-        for (std::size_t i = 0; i < size && left > 0; ++i) {
+        for (std::size_t i = 0; i < size && left > 0 && more; ++i) {
             take(bytes[i] & 0xF);
-            if (--left > 0) {
+            if (--left > 0 && more) {
                 take(static_cast<unsigned char>(bytes[i] >> 4));
                 --left;
             }

@@ -12,17 +12,21 @@
 namespace Korvanta {
 namespace tools {
 
-// The values of an image read before its pixel type, kept until the type is known and then handed out
-// as they were read, so that they read as if they had come after it. Each is held in half a byte per
-// character of a number's text (a string that holds one the same), about as much memory as the
+// The values of an image read before its pixel type or extents, kept until they are known and then
+// handed out as they were read, so that they read as if they had come after them. Each is held in half a
+// byte per character of a number's text (a string that holds one the same), about as much memory as the
 // values in their element type.
 class PendingValues {
 public:
-    PendingValues(MemoryBudget& budget, const std::string& where);
+    // `what` names the holding in the budget's message.
+    PendingValues(MemoryBudget& budget, const std::string& what);
 
     void add(const JsonScalar& value);
-    // Calls f(value) for each value in order, freeing the memory as it goes.
-    void drain(const std::function<void(const JsonScalar&)>& f);
+    // The bytes counted in the budget for them.
+    std::uint64_t heldBytes() const { return m_codes.reserved(); }
+    // Calls f(value) for each value in order until it returns false, freeing the memory as it goes; empty
+    // afterwards. A value that every element type refuses is taken once at most: f stops there.
+    void drain(const std::function<bool(const JsonScalar&)>& f);
 
 private:
     void addCodes(const unsigned char* codes, std::size_t count);

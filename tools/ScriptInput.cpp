@@ -1,8 +1,5 @@
 #include "tools/ScriptInput.h"
 
-#include <rapidjson/error/en.h>
-#include <rapidjson/reader.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -10,6 +7,7 @@
 #include <stdexcept>
 
 #include "tools/ImageInput.h"
+#include "tools/JsonReader.h"
 #include "tools/NumberText.h"
 #include "tools/QuotedText.h"
 
@@ -19,58 +17,6 @@ namespace tools {
 namespace {
 
 using Kind = JsonScalar::Kind;
-
-// The input as the parser reads it: a buffer refilled from the read function, with a 0 after the end
-// (which the parser takes as the end, as with its own file stream).
-class ChunkStream {
-public:
-    using Ch = char;
-
-    explicit ChunkStream(const ReadFunction& read) : m_read(read), m_buffer((std::size_t(1) << 20) + 1) {
-        refill();
-    }
-
-    Ch Peek() const { return *m_current; }
-    Ch Take() {
-        const Ch c = *m_current;
-        if (m_current < m_last)
-            ++m_current;
-        else
-            refill();
-        return c;
-    }
-    std::size_t Tell() const { return m_consumed + static_cast<std::size_t>(m_current - m_buffer.data()); }
-    // Whether the input has ended: a 0 read before is a byte of the input.
-    bool ended() const { return m_ended; }
-
-    // Writing is for in-place parsing only, which reading from a stream never uses.
-    Ch* PutBegin() { return nullptr; }
-    void Put(Ch) {}
-    void Flush() {}
-    std::size_t PutEnd(Ch*) { return 0; }
-
-private:
-    void refill() {
-        if (m_ended)
-            return;
-        m_consumed += m_filled;
-        m_filled = m_read(m_buffer.data(), m_buffer.size() - 1);
-        m_current = m_buffer.data();
-        m_last = m_buffer.data() + std::max<std::size_t>(m_filled, 1) - 1;
-        if (m_filled == 0) {
-            m_buffer[0] = '\0';
-            m_ended = true;
-        }
-    }
-
-    const ReadFunction& m_read;
-    std::vector<char> m_buffer;
-    Ch* m_current = nullptr;
-    Ch* m_last = nullptr;
-    std::size_t m_filled = 0;
-    std::size_t m_consumed = 0;
-    bool m_ended = false;
-};
 
 [[noreturn]] void fail(const std::string& message) {
     throw std::invalid_argument(message);
@@ -84,31 +30,17 @@ ParameterValue parameterValue(const JsonScalar& value) {
     return {form, std::string(value.text), {}};
 }
 
-// The parser's events turned into a script. Each event either fits where it comes or is refused at
-// once with an exception, which passes through the parser.
-class ScriptHandler {
+// The reader's events turned into a script. Each event either fits where it comes or is refused at once
+// with an exception, which passes through the reader.
+class ScriptHandler final : public JsonHandler {
 public:
     explicit ScriptHandler(MemoryBudget& budget) : m_budget(budget) {}
 
-    bool Null() { return scalar({Kind::Null, "null"}); }
-    bool Bool(bool value) { return scalar({Kind::Boolean, value ? "true" : "false"}); }
-    bool RawNumber(const char* text, rapidjson::SizeType length, bool) {
-        return scalar({Kind::Number, std::string_view(text, length)});
-    }
-    bool String(const char* text, rapidjson::SizeType length, bool) {
-        return scalar({Kind::String, std::string_view(text, length)});
-    }
-    bool StartObject() { return open("an object"); }
-    bool StartArray() { return open("an array"); }
-    bool Key(const char* text, rapidjson::SizeType length, bool);
-    bool EndObject(rapidjson::SizeType) { return close(); }
-    bool EndArray(rapidjson::SizeType) { return close(); }
-    // Numbers arrive as text only (kParseNumbersAsStringsFlag).
-    bool Int(int) { return false; }
-    bool Uint(unsigned) { return false; }
-    bool Int64(std::int64_t) { return false; }
-    bool Uint64(std::uint64_t) { return false; }
-    bool Double(double) { return false; }
+    void scalar(const JsonScalar& value) override;
+    void beginObject() override { open("an object"); }
+    void beginArray() override { open("an array"); }
+    void key(std::string_view key) override;
+    void end() override { close(); }
 
     Script result();
     // Where the parser is, for messages about malformed text.
@@ -127,9 +59,8 @@ private:
         std::string text;
     };
 
-    bool scalar(const JsonScalar& value);
-    bool open(const char* opening);
-    bool close();
+    void open(const char* opening);
+    void close();
     // Takes a value at the current level: a scalar, or (with `opening`) the start of an object or array,
     // whose level it returns.
     Frame accept(const JsonScalar* value, const char* opening);
@@ -148,11 +79,11 @@ private:
     std::optional<ImageInput> m_image;
     bool m_readingValues = false;  // the elements of "values", the bulk of a script, take the short way
     ParameterValue m_parameterArray;
+    bool m_ended = false;  // the script's object
 };
 
-bool ScriptHandler::Key(const char* text, rapidjson::SizeType length, bool) {
+void ScriptHandler::key(std::string_view key) {
     Level& level = m_levels.back();
-    const std::string_view key(text, length);
     const std::string object = level.frame == Frame::Root         ? "the top of the script"
                                : level.frame == Frame::Parameters ? "\"parameters\""
                                : level.frame == Frame::Set        ? setName()
@@ -168,28 +99,23 @@ bool ScriptHandler::Key(const char* text, rapidjson::SizeType length, bool) {
     level.keys.emplace_back(key);
     if (level.frame == Frame::Image)
         m_image->key(level.keys.back());
-    return true;
 }
 
-bool ScriptHandler::scalar(const JsonScalar& value) {
-    if (m_readingValues) {
-        m_image->element(value);
-        return true;
-    }
+void ScriptHandler::scalar(const JsonScalar& value) {
+    if (m_readingValues)
+        return m_image->element(value);
     if (m_levels.empty())
         fail("The script must be a JSON object, not " + value.shown());
     accept(&value, nullptr);
-    return true;
 }
 
-bool ScriptHandler::open(const char* opening) {
+void ScriptHandler::open(const char* opening) {
     if (m_levels.empty() && std::strcmp(opening, "an object") != 0)
         fail(std::string("The script must be a JSON object, not ") + opening);
     Level level;
     level.frame = m_levels.empty() ? Frame::Root : accept(nullptr, opening);
     m_readingValues = level.frame == Frame::Values;
     m_levels.push_back(std::move(level));
-    return true;
 }
 
 ScriptHandler::Frame ScriptHandler::accept(const JsonScalar* value, const char* opening) {
@@ -280,7 +206,7 @@ ScriptHandler::Frame ScriptHandler::accept(const JsonScalar* value, const char* 
     return level.frame;
 }
 
-bool ScriptHandler::close() {
+void ScriptHandler::close() {
     const Level level = std::move(m_levels.back());
     m_levels.pop_back();
     m_readingValues = false;
@@ -288,6 +214,7 @@ bool ScriptHandler::close() {
         case Frame::Root:
             if (!m_script.first)
                 fail("The script has no \"first\" image set");
+            m_ended = true;
             break;
         case Frame::ParameterArray:
             m_script.parameters.emplace_back(m_levels.back().keys.back(), std::move(m_parameterArray));
@@ -299,10 +226,12 @@ bool ScriptHandler::close() {
             m_set->add(m_image->finish());
             m_image.reset();
             break;
+        case Frame::Values:
+            m_image->endValues();
+            break;
         default:
             break;
     }
-    return true;
 }
 
 void ScriptHandler::finishSet() {
@@ -323,7 +252,7 @@ Script ScriptHandler::result() {
 
 std::string ScriptHandler::place() const {
     if (m_levels.empty())
-        return "before the script";
+        return m_ended ? "after the script" : "at the start of the script";
     switch (m_levels.back().frame) {
         case Frame::Root:
             return "at the top of the script";
@@ -354,31 +283,12 @@ ReadFunction fileReader(std::FILE* file, const std::string& name) {
 }
 
 Script readScript(const ReadFunction& read, MemoryBudget& budget) {
-    ChunkStream stream(read);
     ScriptHandler handler(budget);
-    rapidjson::Reader reader;
-    // Iterative: nesting, however deep, cannot exhaust the stack before the handler refuses it. The
-    // parser would take a 0 byte after the script for the end of the input; what follows the script is
-    // checked here instead.
-    constexpr unsigned flags = rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag |
-                               rapidjson::kParseValidateEncodingFlag | rapidjson::kParseStopWhenDoneFlag;
-    const rapidjson::ParseResult result = reader.Parse<flags>(stream, handler);
-    if (result.IsError() && result.Code() == rapidjson::kParseErrorNumberTooBig)
-        fail("The number at byte " + std::to_string(result.Offset()) + " (" + handler.place() +
-             ") is out of range: beyond the largest double");
-    if (result.IsError()) {
-        std::string problem = rapidjson::GetParseError_En(result.Code());
-        if (!problem.empty() && problem.back() == '.')
-            problem.pop_back();
-        fail("The script is not valid JSON: " + problem + " (at byte " + std::to_string(result.Offset()) +
-             ", " + handler.place() + ")");
-    }
-    while (stream.Peek() == ' ' || stream.Peek() == '\n' || stream.Peek() == '\r' || stream.Peek() == '\t')
-        stream.Take();
-    if (!stream.ended()) {
-        const char next = stream.Peek();
-        fail("Only whitespace may follow the script, not what begins at byte " +
-             std::to_string(stream.Tell()) + " (" + quoted(std::string_view(&next, 1)) + ")");
+    try {
+        readJson(read, handler);
+    } catch (const JsonError& e) {
+        fail("The script is not valid JSON: " + std::string(e.what()) + " (at byte " +
+             std::to_string(e.offset()) + ", " + handler.place() + ")");
     }
     return handler.result();
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/image/SharedImageSet.h"
+#include "tools/JsonReader.h"
 #include "tools/MemoryBudget.h"
 #include "tools/ParameterInput.h"
 
@@ -24,9 +25,6 @@ struct Script {
     std::unique_ptr<SharedImageSet> first;
     std::unique_ptr<SharedImageSet> second;
 };
-
-// Reads up to `size` bytes into `buffer`; 0 only at the end of the input.
-using ReadFunction = std::function<std::size_t(char* buffer, std::size_t size)>;
 
 // A reader of an open file; throws std::runtime_error naming `name` and the system's reason on failure.
 ReadFunction fileReader(std::FILE* file, const std::string& name);

@@ -2,10 +2,9 @@
 # Installs the Debian packages the build needs, only those that are missing.
 set -euo pipefail
 
-# rapidjson reads the host tool's scripts as they stream in.
 # clang with its sanitizer and libFuzzer runtimes and its OpenMP runtime build the fuzz target.
 packages=(cmake ninja-build g++ qtbase5-dev libeigen3-dev libgtest-dev libgmock-dev libbenchmark-dev
-    rapidjson-dev clang libclang-rt-14-dev libomp-14-dev)
+    clang libclang-rt-14-dev libomp-14-dev)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -27,6 +28,7 @@
 #include "tools/ParameterInput.h"
 #include "tools/QuotedText.h"
 #include "tools/ResultOutput.h"
+#include "tools/RunSetup.h"
 #include "tools/ScriptInput.h"
 
 namespace Korvanta {
@@ -43,19 +45,20 @@ demo computes on generated images and prints "evalString", the time taken and pe
   Second set: second=none|set|one (as many images as the first, or one), and second.KEY=VALUE for its
              images (defaults: type, size, channels, shift and scale of the first set; fill=random seed=2)
   Algorithm: mode=BinaryMult (a name or 0 to 7) rightHandSide=2.5 channelIndices=0,1,2,3 inPlace=false
-  A key given twice and a setting that has no effect are refused.
+  A key given twice and a setting that has no effect are refused: rightHandSide takes a binary mode,
+  channelIndices UnaryChannelSwizzle, and neither a second set.
 
 script reads {"parameters": {...}, "first": SET, "second": SET} and writes
   {"status": 0, "evalString": "...", "images": [...]} with every element value of the result, where
   SET is {"images": [{"pixelType": "uint8", "width": 2, "height": 1, "slices": 1, "channels": 1,
   "shift": 0, "scale": 1, "values": [1, 2]}], "selection": [0], "modality": 0}, keys in any order. A
-  number may also be a string that holds one ("0.5"); NaN and the infinities are the strings "NaN",
-  "Infinity" and "-Infinity". Unknown keys, keys given twice and numbers that are not exactly a value
-  of their type are refused.
+  number may also be a string that holds one in JSON's form ("0.5"); NaN and the infinities are the
+  strings "NaN", "Infinity" and "-Infinity". Unknown keys, keys given twice and numbers that are not
+  exactly a value of their type are refused.
 
 The plug-in is --plugin, else $KORVANTA_PLUGIN (when not empty), else the one installed beside this tool.
-Exit status: 0 done, 1 refused input, 2 wrong usage, 3 plug-in not loaded, 4 failed (out of memory,
-output not written).
+Exit status: 0 done, 1 refused input, 2 wrong usage, 3 plug-in not loaded, 4 failed (out of memory, a
+thread not started, output not written).
 )";
 
 enum ExitStatus { done = 0, refusedInput = 1, wrongUsage = 2, pluginNotLoaded = 3, failed = 4 };
@@ -77,31 +80,56 @@ void noteWhenNothingComputed(const AlgorithmRun& run, const Properties& record, 
               << ": nothing was computed, and the result is the first set as it was\n";
 }
 
-int runDemo(const PluginLoader& plugin, const std::vector<std::string>& arguments) {
+// Whether the value of "inPlace" asks to compute in place, read as the algorithm reads its boolean, so
+// that the memory of the result is known before the plug-in is loaded. A value the algorithm refuses
+// counts as false here, and is refused with the other parameters.
+bool asksInPlace(const ParameterValue& value) {
+    Properties configuration, record;
+    configuration.setParam("inPlace", false);
+    bool inPlace = false;
+    try {
+        setParameter(record, configuration, "inPlace", value);
+    } catch (const std::invalid_argument&) {
+    }
+    record.param("inPlace", inPlace);
+    return inPlace;
+}
+
+int runDemo(const std::string& pluginPath, const std::vector<std::string>& arguments) {
     const DemoRequest request = readDemoArguments(arguments);
     const DemoImages& firstImages = request.first;
     const DemoImages& secondImages = request.second;
     const bool withSecond = request.withSecond;
 
-    // Everything is checked before the first image is made.
+    // Everything is checked, and the memory of the run counted, before the first image is made; the
+    // memory before the plug-in is loaded, which starts the OpenMP runtime with the threads that fit.
+    MemoryBudget budget;
     const std::uint64_t firstBytes = firstImages.check("");
     const std::uint64_t secondBytes = withSecond ? secondImages.check("second.") : 0;
+    budget.reserve(firstBytes, "The first set", firstImages.count);
+    budget.reserve(secondBytes, "The second set", secondImages.count);
+    const auto inPlace = request.parameters.find("inPlace");
+    if (inPlace == request.parameters.end() ||
+        !asksInPlace({ParameterValue::Form::Text, inPlace->second, {}}))
+        budget.reserve(firstBytes, "The result (a copy of the first set, as inPlace is false)",
+                       firstImages.count);
+    reserveRunThreads(budget, static_cast<std::uint64_t>(firstImages.count));
+    const std::unique_ptr<PluginLoader> plugin = loadPlugin(pluginPath, budget);
+
     const std::unique_ptr<SharedImageSet> firstProbe = firstImages.makeProbe();
     const std::unique_ptr<SharedImageSet> secondProbe = withSecond ? secondImages.makeProbe() : nullptr;
     const Properties record = parameterRecord(
-        plugin, *firstProbe, secondProbe.get(), [&](Properties& record, const Properties& configuration) {
+        *plugin, *firstProbe, secondProbe.get(), [&](Properties& record, const Properties& configuration) {
             for (const auto& [key, value] : request.parameters)
                 setParameter(record, configuration, key, {ParameterValue::Form::Text, value, {}});
         });
-    bool inPlace = false;
-    record.param("inPlace", inPlace);
-    MemoryBudget budget;
-    budget.reserve(firstBytes, "The first set");
-    budget.reserve(secondBytes, "The second set");
-    if (!inPlace)
-        budget.reserve(firstBytes, "The result (a copy of the first set, as inPlace is false)");
+    int mode = 0;
+    record.param("mode", mode);
+    requireParameterEffect(request, mode);
+    // The algorithm's own checks of the images, on one-element images of the same types and channels.
+    computeArithmetic(*plugin, *firstProbe, secondProbe.get(), record, nullptr, failed);
 
-    std::cout << "Plug-in " << plugin.pluginId() << " loaded from " << plugin.path() << "\n";
+    std::cout << "Plug-in " << plugin->pluginId() << " loaded from " << plugin->path() << "\n";
     std::cout << "First set: " << firstImages.summary() << "\n";
     std::unique_ptr<SharedImageSet> first = firstImages.make();
     std::unique_ptr<SharedImageSet> secondSet;
@@ -114,7 +142,7 @@ int runDemo(const PluginLoader& plugin, const std::vector<std::string>& argument
         before.push_back(statisticsOf(*first->get(i)));
 
     ConsoleProgress progress(std::cout);
-    AlgorithmRun run = runArithmetic(plugin, *first, secondSet.get(), record, &progress);
+    AlgorithmRun run = computeArithmetic(*plugin, *first, secondSet.get(), record, &progress, failed);
     std::cout << "evalString: " << run.evalString << "\n";
     std::cout << "Computed in " << run.seconds * 1000.0 << " ms, status " << run.status << "\n";
     noteWhenNothingComputed(run, record, withSecond);
@@ -143,7 +171,7 @@ void noteUnusedSelection(const SharedImageSet* second) {
                      "takes the image of \"second\" at its own index, or its only image\n";
 }
 
-int runScript(const PluginLoader& plugin, const std::string& path) {
+int runScript(const std::string& pluginPath, const std::string& path) {
     const bool standardInput = path == "-";
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
         standardInput ? stdin : std::fopen(path.c_str(), "rb"),
@@ -157,23 +185,25 @@ int runScript(const PluginLoader& plugin, const std::string& path) {
     const Script script =
         readScript(fileReader(file.get(), standardInput ? "standard input" : quoted(path, '\'')), budget);
     file.reset();
+    const auto inPlace = std::find_if(script.parameters.begin(), script.parameters.end(),
+                                      [](const auto& parameter) { return parameter.first == "inPlace"; });
+    if (inPlace == script.parameters.end() || !asksInPlace(inPlace->second))
+        budget.reserve(copyBytes(*script.first), "The result (a copy of \"first\", as \"inPlace\" is false)");
+    reserveRunThreads(budget, static_cast<std::uint64_t>(script.first->size()));
+    const std::unique_ptr<PluginLoader> plugin = loadPlugin(pluginPath, budget);
 
-    const Properties record = parameterRecord(plugin, *script.first, script.second.get(),
+    const Properties record = parameterRecord(*plugin, *script.first, script.second.get(),
                                               [&](Properties& record, const Properties& configuration) {
                                                   for (const auto& [key, value] : script.parameters)
                                                       setParameter(record, configuration, key, value);
                                               });
-    bool inPlace = false;
-    record.param("inPlace", inPlace);
-    if (!inPlace)
-        budget.reserve(copyBytes(*script.first), "The result (a copy of \"first\", as \"inPlace\" is false)");
-
+    JsonOutput out(fileDescriptorSink(STDOUT_FILENO));
     ConsoleProgress progress(std::cerr);
-    const AlgorithmRun run = runArithmetic(plugin, *script.first, script.second.get(), record, &progress);
+    const AlgorithmRun run =
+        computeArithmetic(*plugin, *script.first, script.second.get(), record, &progress, failed);
     std::cerr << "Computed in " << run.seconds * 1000.0 << " ms\n";
     noteWhenNothingComputed(run, record, script.second != nullptr);
     noteUnusedSelection(script.second.get());
-    JsonOutput out(fileDescriptorSink(STDOUT_FILENO));
     writeResult(out, run);
     out.flush();
     return done;
@@ -191,15 +221,17 @@ void finishOutput() {
 int runCommand(const std::string& pluginPath, const std::string& command,
                const std::vector<std::string>& arguments) {
     for (const std::string& argument : arguments)
-        if (argument.rfind("--", 0) == 0)
-            throw UsageError("The option " + quoted(argument, '\'') + " must come before the command");
+        if (argument.size() > 1 && argument[0] == '-')
+            throw UsageError("The option " + quoted(argument, '\'') + " must come before the command" +
+                             (command == "script"
+                                  ? " (write " + quoted("./" + argument, '\'') + " for a file of that name)"
+                                  : ""));
     if (command == "script" && arguments.size() > 1)
         throw UsageError("script takes one file");
     if (fcntl(STDOUT_FILENO, F_GETFD) == -1)
         throw std::runtime_error("Standard output is closed");
-    PluginLoader plugin(pluginPath);
-    const int status = command == "demo" ? runDemo(plugin, arguments)
-                                         : runScript(plugin, arguments.empty() ? "-" : arguments[0]);
+    const int status = command == "demo" ? runDemo(pluginPath, arguments)
+                                         : runScript(pluginPath, arguments.empty() ? "-" : arguments[0]);
     finishOutput();
     return status;
 }
@@ -215,17 +247,30 @@ std::string installedPlugin() {
     return self.substr(0, self.rfind('/') + 1) + KORVANTA_PLUGIN_FROM_TOOL_DIR;
 }
 
+// Says why the tool stopped, every byte of the message readable (the loader's and the system's texts
+// quote paths as they are), and returns the exit status.
+int ended(const std::string& message, ExitStatus status) {
+    std::cerr << "error: " << escaped(message, 0) << "\n";
+    if (status == wrongUsage)
+        std::cerr << "\n" << usage;
+    return status;
+}
+
 int run(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
+    shareMallocArenaUnderAddressLimit();
     try {
-        if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
-            std::cout << usage;
-            finishOutput();
-            return done;
-        }
         const char* environment = std::getenv("KORVANTA_PLUGIN");
         std::string pluginPath = environment && *environment ? environment : installedPlugin();
-        if (!arguments.empty() && arguments[0] == "--plugin") {
+        // The options, before the command; help needs nothing else, whatever follows it.
+        while (!arguments.empty() && arguments[0].size() > 1 && arguments[0][0] == '-') {
+            if (arguments[0] == "--help" || arguments[0] == "-h") {
+                std::cout << usage;
+                finishOutput();
+                return done;
+            }
+            if (arguments[0] != "--plugin")
+                throw UsageError("Unknown option " + quoted(arguments[0], '\''));
             if (arguments.size() < 2 || arguments[1].empty())
                 throw UsageError("--plugin takes the path of the plug-in library");
             if (arguments[1] == "demo" || arguments[1] == "script")
@@ -241,23 +286,17 @@ int run(int argc, char** argv) {
             throw UsageError("Unknown command " + quoted(arguments[0], '\''));
         return runCommand(pluginPath, arguments[0], {arguments.begin() + 1, arguments.end()});
     } catch (const UsageError& e) {
-        std::cerr << "error: " << e.what() << "\n\n" << usage;
-        return wrongUsage;
+        return ended(e.what(), wrongUsage);
     } catch (const PluginLoadError& e) {
-        std::cerr << "error: " << e.what() << "\n";
-        return pluginNotLoaded;
+        return ended(e.what(), pluginNotLoaded);
     } catch (const std::invalid_argument& e) {
-        std::cerr << "error: " << e.what() << "\n";
-        return refusedInput;
+        return ended(e.what(), refusedInput);
     } catch (const std::bad_alloc&) {
-        std::cerr << "error: out of memory\n";
-        return failed;
+        return ended("out of memory", failed);
     } catch (const std::exception& e) {
-        std::cerr << "error: " << e.what() << "\n";
-        return failed;
+        return ended(e.what(), failed);
     } catch (...) {
-        std::cerr << "error: an unknown failure\n";
-        return failed;
+        return ended("an unknown failure", failed);
     }
 }
 

@@ -38,16 +38,16 @@ ToolRun runTool(std::string command, const std::string& input = "") {
     command.replace(command.find("HOST"), 4, KORVANTA_HOST_PATH);
     ToolRun run;
     FILE* pipe = popen(("(" + command + ") <" + files + ".in 2>" + files + ".err").c_str(), "r");
-    if (!pipe)
-        return {"", "", -1};
     char buffer[4096];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    for (std::size_t n; pipe && (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
         run.out.append(buffer, n);
-    const int status = pclose(pipe);
+    const int status = pipe ? pclose(pipe) : -1;
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     std::stringstream err;
     err << std::ifstream(files + ".err").rdbuf();
     run.err = err.str();
+    std::remove((files + ".in").c_str());
+    std::remove((files + ".err").c_str());
     // A sanitizer's report in the tool would otherwise pass as one more message.
     EXPECT_THAT(run.err, ::testing::Not(HasSubstr("Sanitizer"))) << command;
     return run;
@@ -104,7 +104,7 @@ TEST(HostTool, RefusesBadInputNamingTheProblemWithNothingOnStdout) {
         {"HOST script", script("", R"({"pixelType": "float", "values": [1e39]})"), 1,
          "1e39 is out of range for a float"},
         {"HOST script", script("", R"({"pixelType": "double", "values": [1e400]})"), 1,
-         "beyond the largest double"},
+         "element 0 of image 0 of \"first\": 1e400 is out of range for a double"},
         {"HOST script", script("", R"({"pixelType": "float", "values": ["nan"]})"), 1,
          "\"nan\" is not a number"},
         {"HOST script", script("", R"({"pixelType": "bogus"})"), 1, "\"bogus\" is not a pixel type"},
@@ -118,10 +118,22 @@ TEST(HostTool, RefusesBadInputNamingTheProblemWithNothingOnStdout) {
          "element 0 of image 0 of \"first\": \"1e39\" is out of range for a float"},
         {"HOST script", script("", R"({"pixelType": "uint8", "width": "2.5"})"), 1,
          "\"width\" of image 0 of \"first\": \"2.5\" is not an integer"},
+        {"HOST script", script(R"("mode": 7, "channelIndices": [18446744073709551616])", u8), 1,
+         "entry 0, 18446744073709551616, is beyond the largest index"},
+        {"HOST script",
+         script("", two, R"(}, "second": {"images": [{"pixelType": "uint8"}, {"pixelType": "int16"}])"), 1,
+         "but its image 0 is uint8 and its image 1 int16"},
+        // What is not JSON, named as found.
+        {"HOST script", "}", 1, "found \"}\" where a value should begin (at byte 0"},
+        {"HOST script", script("", R"({"pixelType": "uint8", "values": [01]})"), 1,
+         "01 is not a JSON number"},
+        {"HOST script", script("", "{\"pixelType\": \"uint8\t\"}"), 1,
+         "a string holds the control character \\t, which JSON writes escaped (at byte 60, in image 0"},
         // Anything after the script but whitespace, a 0 byte too.
         {"HOST script", script("", u8) + " \n" + std::string(1, '\0') + "x", 1,
-         "Only whitespace may follow the script, not what begins at byte 67 (\"\\u0000\")"},
-        {"HOST script", script("", u8) + "{}", 1, "not what begins at byte 65 (\"{\")"},
+         "found \"\\u0000\" where only whitespace may follow the value (at byte 67, after the script)"},
+        {"HOST script", script("", u8) + "{}", 1,
+         "found \"{\" where only whitespace may follow the value (at byte 65"},
         // Texts quoted whole, control characters escaped, long ones cut short.
         {"HOST script", script(R"("mo\u0000de\n": 1)", u8), 1,
          "Unknown key \"mo\\u0000de\\n\" in \"parameters\""},
@@ -144,6 +156,8 @@ TEST(HostTool, RefusesBadInputNamingTheProblemWithNothingOnStdout) {
                 R"({"pixelType": "uint8", "width": 2147483647, "height": 2147483647, "slices": 2147483647})"),
          1, "more elements than any memory holds"},
         {"HOST demo size=1048576x1048576x1048576 count=1", "", 1, "The first set needs 2.0 EiB of memory"},
+        {"HOST demo type=uint8 size=1048576x1048576x1048576 count=1048576", "", 1,
+         "The first set needs 1.0 YiB of memory"},
         {"HOST demo mode=UnaryAbs second=set", "", 1, "'UnaryAbs' is not allowed with a second set"},
         {"HOST demo type=uint8 fill=constant value=300", "", 1, "'300' is out of range for a uint8"},
         {"HOST demo sze=4", "", 1, "Unknown setting 'sze'"},
@@ -158,8 +172,20 @@ TEST(HostTool, RefusesBadInputNamingTheProblemWithNothingOnStdout) {
          "'size' takes WIDTHxHEIGHTxSLICES, each from 1 to 1048576, not '2x2x2x2'"},
         {"HOST demo second=set second.size=2x2x2", "", 1, "the first set's are 256x256x64 with 1 channels"},
         {"HOST demo scale=1e400", "", 1, "'scale': '1e400' is out of range for a double"},
+        {"HOST demo mode=UnaryAbs rightHandSide=3", "", 1,
+         "'rightHandSide' has no effect with mode=UnaryAbs: only the binary modes (0 to 4) use it"},
+        {"HOST demo second=one rightHandSide=3", "", 1, "'rightHandSide' has no effect with a second set"},
+        {"HOST demo channelIndices=0", "", 1, "'channelIndices' has no effect with mode=BinaryMult"},
+        // The algorithm's own checks too, before any image is made.
+        {"HOST demo mode=UnaryChannelSwizzle channelIndices=0,1 channels=3 size=4x4x1", "", 1,
+         "\"channelIndices\""},
+        {"HOST demo \"type=$(printf '\\377\\302\\205')\"", "", 1,
+         "uint32, float, double, half, not '\\xff\\u0085'"},
         {"HOST --plugin demo", "", 2, "--plugin takes the path of the plug-in library, not 'demo'"},
         {"HOST demo --plugin x", "", 2, "The option '--plugin' must come before the command"},
+        {"HOST script -h", "", 2, "The option '-h' must come before the command"},
+        {"HOST demo -h", "", 2, "The option '-h' must come before the command"},
+        {"HOST --plugin \"$(printf '/x\\033')\" demo", "", 3, "Cannot load plug-in library '/x\\u001b'"},
         {"HOST script /", "", 1, "'/' is a directory, not a script"},
         {"HOST", "", 2, "No command given"},
         {"HOST script a b", "", 2, "script takes one file"},
@@ -179,6 +205,9 @@ TEST(HostTool, RefusesBadInputNamingTheProblemWithNothingOnStdout) {
         // Images without elements still cost memory: refused before they are all built.
         {"ulimit -d 100000 && HOST script", script("", manyEmptyImages), 1,
          "needs 512 bytes of memory; with the images before it"},
+        // The stacks of the threads a run starts count too.
+        {"ulimit -s 4000000 && ulimit -v 3000000 && HOST script", script(R"("mode": 1)", u8), 1,
+         "threads of the host's pool (3.8 GiB of stack each) needs"},
 #endif
     };
     for (const Case& c : cases) {
@@ -206,7 +235,10 @@ TEST(HostTool, ReadsEveryNumberOnceExactlyAndWritesItShortest) {
                R"({"pixelType": "float", "values": [0]},
            {"pixelType": "float", "width": 13, "values": [1e-45, 7.1e-46, 7e-46, -0, "-0", 1e-400, -1e-400,
                 3.4028235e38, "NaN", "-Infinity", 0.1, "1.000000059604644775390625", "1e-45"]},
-           {"pixelType": "double", "width": 6, "values": [5e-324, 1.7976931348623157e308, 0.1, -0, -1e-400, 1e-400]},
+           {"pixelType": "double", "width": 7, "values": [5e-324, 1.7976931348623157e308, 0.1, -0, -1e-400,
+                1e-400, 1)" +
+                   std::string(309, '0') +
+                   R"(e-309]},
            {"pixelType": "uint32", "width": "4", "values": [4294967295, 1e2, 100.0e0, "0.0005e4"]},
            {"pixelType": "0x1400", "width": 2, "shift": "-0.5", "scale": 1e-300, "values": [-128, -0]})",
                R"(, "selection": ["0"], "modality": "3")");
@@ -215,7 +247,7 @@ TEST(HostTool, ReadsEveryNumberOnceExactlyAndWritesItShortest) {
     const std::vector<std::string> expected = {
         R"("values":[1])",
         R"("values":[1e-45,1e-45,0,"-0","-0",0,"-0",3.4028235e+38,"NaN","-Infinity",0.1,1,1e-45])",
-        R"("values":[5e-324,1.7976931348623157e+308,0.1,"-0","-0",0])",
+        R"("values":[5e-324,1.7976931348623157e+308,0.1,"-0","-0",0,1])",
         R"("values":[4294967295,100,100,5])",
         R"("shift":-0.5,"scale":1e-300,"values":[-128,0])",
     };
@@ -245,7 +277,9 @@ TEST(HostTool, ReadsEveryNumberOnceExactlyAndWritesItShortest) {
     EXPECT_EQ(tools::readNumber("1e99999999999", u8), tools::NumberProblem::OutOfRange);
     EXPECT_EQ(tools::readNumber("25.5e1", u8), tools::NumberProblem::None);
     EXPECT_EQ(u8, 255);
-    EXPECT_EQ(tools::readNumber("inf", f), tools::NumberProblem::NotANumber);
+    // A string or a command line's text is a number only as JSON writes one.
+    for (const char* text : {"inf", ".5", "5.", "01", "-.5", "+1", " 1"})
+        EXPECT_EQ(tools::readNumber(text, f), tools::NumberProblem::NotANumber) << text;
     unsigned long index = 0;
     EXPECT_EQ(tools::readNumber("18446744073709551615", index), tools::NumberProblem::None);
     EXPECT_EQ(index, std::numeric_limits<unsigned long>::max());
@@ -265,7 +299,7 @@ TEST(HostTool, StreamsTheElementsOfALargeResultWithoutACopy) {
     // The script is generated as it is read.
     const std::string head = R"({"parameters": {"rightHandSide": 1, "inPlace": true}, "first": {"images": [)"
                              R"({"pixelType": "uint8", "width": 1024, "height": 1024, "slices": )" +
-                             std::to_string(slices) + R"(, "values": [)";
+                             std::to_string(slices) + R"(, "channels": 1, "values": [)";
     const std::string tail = "]}]}}";
     std::int64_t next = -1;  // -1: the head, count: the tail
     const tools::ReadFunction generate = [&](char* buffer, std::size_t size) {
@@ -334,9 +368,8 @@ tools::ReadFunction textReader(const std::string& text) {
 }
 
 TEST(HostTool, ReadsAnImageTheSameInAnyKeyOrder) {
-    // The large image's elements are more than fit the buffer that its keys before "values" size when
-    // they are sorted ("width" comes after "values"), and more than a chunk of those held as text when
-    // "values" comes first. The sanitizers check a smaller one through the same code.
+    // The large image's elements are more than a chunk of those held as text when "values" comes before
+    // the pixel type or an extent. The sanitizers check a smaller one through the same code.
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     const int slices = 2;
 #else
@@ -347,23 +380,22 @@ TEST(HostTool, ReadsAnImageTheSameInAnyKeyOrder) {
     for (std::int64_t i = 0; i < largeCount; ++i)
         large += std::to_string(i * 7 % 251) + (i + 1 < largeCount ? "," : "]");
     using Keys = std::vector<std::pair<std::string, std::string>>;  // in the order the tool writes them
-    const std::vector<Keys> images = {
-        {{"pixelType", R"("uint8")"},
-         {"width", "1024"},
-         {"height", "1024"},
-         {"slices", std::to_string(slices)},
-         {"values", large}},
-        {{"pixelType", R"("float")"},
-         {"width", "3"},
-         {"height", "2"},
-         {"shift", "-0.5"},
-         {"scale", "2"},
-         {"values", R"(["NaN", -0, "1e-45", 0.1, "-Infinity", "3"])"}},
-        {{"pixelType", R"("int16")"},
-         {"width", "2"},
-         {"channels", "2"},
-         {"values", R"([-32768, "32767", 1e2, -0])"}},
+    const auto image = [](const std::string& type, const std::string& width, const std::string& height,
+                          const std::string& values) -> Keys {
+        return {{"pixelType", "\"" + type + "\""},
+                {"width", width},
+                {"height", height},
+                {"slices", "1"},
+                {"channels", "1"},
+                {"values", values}};
     };
+    Keys largeImage = image("uint8", "1024", "1024", large);
+    largeImage[3].second = std::to_string(slices);
+    Keys floats = image("float", "3", "2", R"(["NaN", -0, "1e-45", 0.1, "-Infinity", "3"])");
+    floats.insert(floats.end() - 1, {{"shift", "-0.5"}, {"scale", "2"}});
+    Keys shorts = image("int16", "2", "1", R"([-32768, "32767", 1e2, -0])");
+    shorts[4].second = "2";
+    const std::vector<Keys> images = {largeImage, floats, shorts};
     const auto inOrder = [](Keys keys, int order) {
         if (order == 1)  // "values" first
             std::rotate(keys.begin(), keys.end() - 1, keys.end());
@@ -401,28 +433,55 @@ TEST(HostTool, ReadsAnImageTheSameInAnyKeyOrder) {
         EXPECT_EQ(budgets[order].used(), budgets[0].used());
     }
     // In the tool's order the values go straight into the images; in another, there is one more copy of
-    // the large image's values: in its element type when sorted, else half a byte per character of text.
+    // the large image's values, half a byte per character of their text.
     constexpr std::uint64_t chunk = 1 << 20;
     EXPECT_EQ(budgets[0].peak(), budgets[0].used());
-    EXPECT_LE(budgets[1].peak(), budgets[0].used() + large.size() / 2 + chunk);
-    EXPECT_LE(budgets[2].peak(), budgets[0].used() + static_cast<std::uint64_t>(largeCount) + chunk);
+    for (int order = 1; order < 3; ++order)
+        EXPECT_LE(budgets[order].peak(), budgets[0].used() + large.size() / 2 + chunk);
 
-    // Refusals say the same too.
-    for (const char* values : {"[1, 2, 3, 256]", "[1, 2, 3, 4, 5]", "[1, 2, true]"}) {
-        std::vector<std::string> messages;
+    // Refusals say the same in every order, naming the image as it is. The first entry of "values" that
+    // is wrong decides: one beyond the image's elements, or one that is not a value of its type. Values
+    // held until the extents are known take no more than half a byte per character.
+    const std::string most = "2147483647";
+    const auto zeros = [](int count) {
+        std::string text = "[0";
+        for (int i = 1; i < count; ++i)
+            text += ",0";
+        return text + "]";
+    };
+    struct Refused {
+        Keys keys;
+        std::string message;
+        std::uint64_t limit = UINT64_MAX;
+    };
+    const std::vector<Refused> refused = {
+        {image("uint8", "4", "1", "[1, 2, 3, 256]"),
+         "element 3 of image 0 of \"first\": 256 is out of range"},
+        {image("uint8", "4", "1", "[1, 2, true]"), "element 2 of image 0 of \"first\": true is not a number"},
+        {image("uint8", "2", "1", "[1, 2, 300]"), "\"values\" holds more than the image's 2 elements"},
+        {image("int32", "2", "0", "[true, 1.5, true]"), "\"values\" holds more than the image's 0 elements"},
+        {image("uint8", "2", "1", "[1]"), "\"values\" ends after 1 of the image's 2 elements"},
+        {image("double", most, most, "[1]"), most + "x" + most + "x1 with 1 channels: more elements than"},
+        {image("uint8", "100000", "100000", "[1]"), "needs 9.3 GiB of memory", 1 << 30},
+        {image("double", "1", "1", zeros(600000)), "\"values\" holds more than the image's 1 elements",
+         4 << 20},
+        {{{"pixelType", R"("int32")"}, {"memory", "false"}, {"values", "[1]"}},
+         "an image with \"memory\": false has no \"values\""},
+    };
+    for (const Refused& c : refused) {
         for (int order = 0; order < 3; ++order) {
-            tools::MemoryBudget budget;
-            try {
-                read(inOrder({{"pixelType", R"("uint8")"}, {"width", "4"}, {"values", values}}, order),
-                     budget);
-            } catch (const std::invalid_argument& e) {
-                messages.push_back(e.what());
-            }
+            SCOPED_TRACE(inOrder(c.keys, order).substr(0, 200));
+            tools::MemoryBudget budget(c.limit);
+            EXPECT_THAT([&] { read(inOrder(c.keys, order), budget); },
+                        ::testing::ThrowsMessage<std::invalid_argument>(HasSubstr(c.message)));
         }
-        ASSERT_EQ(messages.size(), 3u) << values;
-        EXPECT_EQ(messages[1], messages[0]);
-        EXPECT_EQ(messages[2], messages[0]);
     }
+    // Once the extents tell the element count, values beyond it are not held.
+    const std::string extentsFirst = R"({"width": 1, "height": 1, "slices": 1, "channels": 1, "values": )" +
+                                     zeros(3000000) + R"(, "pixelType": "uint8"})";
+    tools::MemoryBudget small(2 << 20);
+    EXPECT_THAT([&] { read(extentsFirst, small); },
+                ::testing::ThrowsMessage<std::invalid_argument>(HasSubstr("holds more than the image's 1")));
 }
 
 TEST(ParameterInput, ReadsEachFormByTheConfiguredTypeAndRejectsTheRest) {
@@ -493,6 +552,15 @@ TEST(HostTool, RunsThroughTheLoadedPluginAndSaysWhatIsNotUsed) {
     EXPECT_EQ(second.status, 0) << second.err;
     EXPECT_THAT(second.out, HasSubstr("evalString: (float(length(image1) != 0.0)"));
     EXPECT_THAT(second.out, HasSubstr("shift nan, scale -0, random fill"));
+    EXPECT_EQ(runTool("HOST --help demo").status, 0);
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)  // their shadow memory needs more
+    // Under a memory limit, teams get the threads whose stacks fit.
+    const ToolRun limited =
+        runTool("ulimit -v 3000000 && OMP_STACKSIZE=2G OMP_NUM_THREADS=4 HOST script",
+                script(R"("mode": 1)", R"({"pixelType": "uint8", "width": 1000, "height": 1000})"));
+    EXPECT_EQ(limited.status, 0) << limited.err;
+    EXPECT_THAT(limited.err, HasSubstr("note: the kernels run with teams of at most 2 threads, not 4"));
+#endif
     const ToolRun nothing = runTool("HOST demo size=4x4x1 second=set mode=6");
     EXPECT_EQ(nothing.status, 0) << nothing.err;
     EXPECT_THAT(nothing.err,
