@@ -5,6 +5,7 @@
 
 #include "host/core/Algorithm.h"
 #include "host/image/PixelTypeUtils.h"
+#include "tools/ImageExtents.h"
 #include "tools/PixelTypeNames.h"
 
 namespace Korvanta {

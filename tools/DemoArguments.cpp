@@ -4,6 +4,7 @@
 #include <map>
 #include <stdexcept>
 
+#include "tools/ImageExtents.h"
 #include "tools/QuotedText.h"
 
 namespace Korvanta {

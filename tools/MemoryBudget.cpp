@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "host/image/PixelTypeUtils.h"
+#include "tools/ImageExtents.h"
 
 namespace Korvanta {
 namespace tools {

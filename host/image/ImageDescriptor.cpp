@@ -19,15 +19,6 @@ std::int64_t ImageDescriptor::elementCount() const {
     return count;
 }
 
-bool sameExtents(const ImageDescriptor& a, const ImageDescriptor& b) {
-    return a.width == b.width && a.height == b.height && a.slices == b.slices && a.channels == b.channels;
-}
-
-std::string extentsText(const ImageDescriptor& d) {
-    return std::to_string(d.width) + "x" + std::to_string(d.height) + "x" + std::to_string(d.slices) +
-           " with " + std::to_string(d.channels) + " channels";
-}
-
 bool operator==(const ImageDescriptor& a, const ImageDescriptor& b) {
     return a.pixelType == b.pixelType && a.width == b.width && a.height == b.height && a.slices == b.slices &&
            a.channels == b.channels && a.spacing == b.spacing && a.isMetric == b.isMetric &&

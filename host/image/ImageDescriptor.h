@@ -25,11 +25,6 @@ struct ImageDescriptor {
     std::int64_t elementCount() const;
 };
 
-// Whether both have the same width, height, slices and channels.
-bool sameExtents(const ImageDescriptor& a, const ImageDescriptor& b);
-// "4x2x2 with 2 channels", for messages.
-std::string extentsText(const ImageDescriptor& d);
-
 // A descriptor of one element type and extents, with unit spacing and the given value mapping.
 inline ImageDescriptor makeImageDescriptor(PixelType type, int width, int height, int slices, int channels,
                                            double shift = 0.0, double scale = 1.0) {

@@ -35,7 +35,8 @@ std::unique_ptr<MemImage> MemImage::create(const ImageDescriptor& descriptor) {
 bool MemImage::compatible(const MemImage& other, bool checkSize, bool checkType, bool checkSpacing) const {
     const ImageDescriptor& a = descriptor();
     const ImageDescriptor& b = other.descriptor();
-    if (checkSize && !sameExtents(a, b)) {
+    if (checkSize &&
+        (a.width != b.width || a.height != b.height || a.slices != b.slices || a.channels != b.channels)) {
         return false;
     }
     if (checkType && a.pixelType != b.pixelType) {
