@@ -116,14 +116,15 @@ void ImageInput::beginValues() {
         m_budget, "Holding the values of " + m_where + " until its " + unknown + " known");
     // Beyond the element count every entry is wrong for being there, and none needs to be held; nor does
     // any in an image whose pixel type holds none.
-    const ImageDescriptor& d = m_descriptor;
-    if (given(pixelType) && !hasElementType())
+    if (given(pixelType) && !hasElementType()) {
         m_heldAtMost = 0;
-    else if (given(extents) &&
-             (__builtin_mul_overflow(std::int64_t(d.width), std::int64_t(d.height), &m_heldAtMost) ||
-              __builtin_mul_overflow(m_heldAtMost, std::int64_t(d.slices), &m_heldAtMost) ||
-              __builtin_mul_overflow(m_heldAtMost, std::int64_t(d.channels), &m_heldAtMost)))
-        m_heldAtMost = INT64_MAX;
+    } else if (given(extents)) {
+        try {
+            m_heldAtMost = m_descriptor.elementCount();
+        } catch (const std::invalid_argument&) {
+            // A count beyond 64 bits, which the memory check refuses in its turn: no bound here.
+        }
+    }
 }
 
 void ImageInput::startElements() {

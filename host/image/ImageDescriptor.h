@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <string>
 
 #include "host/image/PixelType.h"
 
