@@ -3,7 +3,8 @@
 #   default  the normal build and every test (what runs when nothing is named)
 #   asan     every test again, built with AddressSanitizer (its leak check included) and
 #            UndefinedBehaviorSanitizer; the stress test is the leak check of long use
-#   tsan     the driver, pool, stress, end-to-end and plug-in unloading tests, built with ThreadSanitizer
+#   tsan     the core budget, driver, pool, stress, end-to-end and plug-in unloading tests, built with
+#            ThreadSanitizer
 #   fuzz     the libFuzzer target (clang, ASan + UBSan) over the stored corpus for FUZZ_SECONDS
 #   all      the four, in this order
 # Environment: BUILD_DIR (default <repo>/build; the others build beside it in BUILD_DIR-asan, -tsan and
@@ -40,8 +41,9 @@ stage_tsan() {
     # GCC's OpenMP runtime (libgomp) is not built with ThreadSanitizer, which therefore cannot see its
     # barriers and reports every kernel's team as a race. The kernels run with one OpenMP thread here; the
     # pool, the tasks it runs and everything they share are still checked, and the kernels' results do
-    # not depend on the thread count (the other builds run them with full teams). Only the tests with
-    # threads of their own are built and run here.
+    # not depend on the thread count (the other builds run them with full teams); the core budget's own
+    # tests grant helpers to threads of their own. Only the tests with threads of their own are built and
+    # run here.
     OMP_NUM_THREADS=1 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
         run_ctest "$build_dir-tsan" --label-regex '^threads$'
 }

@@ -1,6 +1,7 @@
 #include "imagemath/kernels/CoreBudget.h"
 
 #include <algorithm>
+#include <new>
 #include <thread>
 
 namespace Korvanta {
@@ -17,10 +18,14 @@ thread_local int t_busyDepth = 0;
 CoreBudget::CoreBudget(std::size_t cores) : m_cores(std::max<std::size_t>(cores, 1)) {}
 
 CoreBudget& CoreBudget::process() {
-    // Only assignments use it, and each has finished every task before it returns, so nothing uses it
-    // once the plug-in is unloaded or the process exits.
-    static CoreBudget budget(std::max(1u, std::thread::hardware_concurrency()));
-    return budget;
+    // Built in place once and never destroyed. The process may end while tasks still use it: the OpenMP
+    // runtime calls exit() from inside a region that holds helpers when it cannot start a thread, and a
+    // task waiting for those helpers would keep the condition variable's destruction waiting for ever.
+    // It holds nothing that the process's end or the library's unloading has to release.
+    alignas(CoreBudget) static unsigned char storage[sizeof(CoreBudget)];
+    static CoreBudget* const budget =
+        new (storage) CoreBudget(std::max(1u, std::thread::hardware_concurrency()));
+    return *budget;
 }
 
 void CoreBudget::enterBusy() {

@@ -1,8 +1,15 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "host/threading/ThreadPool.h"
 #include "imagemath/kernels/CoreBudget.h"
@@ -117,6 +124,88 @@ TEST(CoreBudgetTest, ProcessBudgetCountsAnnouncedTasksRunningTasksAndTeams) {
     }
     EXPECT_EQ(process.helperThreads(), 0u);
     EXPECT_EQ(process.busyThreads(), 0u);
+}
+
+// Tasks on the host's pool, each with a team of the threads its budget grants (threads of the test's own,
+// so that ThreadSanitizer sees every grant): tasks and helpers never outnumber the cores.
+TEST(CoreBudgetTest, TasksAndTheirTeamsNeverOutnumberTheCores) {
+    CoreBudget& process = CoreBudget::process();
+    const std::size_t cores = process.cores();
+    std::atomic<std::size_t> working{0}, most{0};
+    const auto work = [&] {
+        const std::size_t now = ++working;
+        std::size_t seen = most.load();
+        while (now > seen && !most.compare_exchange_weak(seen, now)) {
+        }
+        std::this_thread::sleep_for(1ms);
+        --working;
+    };
+    {
+        Threading::ThreadPool pool(cores);
+        for (std::size_t task = 0; task < 4 * cores; ++task) {
+            pool.addTask([&] {
+                const TeamBudget team(cores);
+                std::vector<std::thread> helpers(static_cast<std::size_t>(team.threads() - 1));
+                for (std::thread& helper : helpers) {
+                    helper = std::thread(work);
+                }
+                work();
+                for (std::thread& helper : helpers) {
+                    helper.join();
+                }
+            });
+        }
+        pool.waitUntilFinished(0ms);
+    }
+    EXPECT_LE(most.load(), cores);
+    EXPECT_EQ(process.busyThreads(), 0u);
+    EXPECT_EQ(process.helperThreads(), 0u);
+}
+
+// Whether the thread `id` of this process sleeps (in a wait, since nothing else on its way blocks).
+bool threadSleeps(pid_t id) {
+    std::ifstream stat("/proc/self/task/" + std::to_string(id) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const std::size_t afterName = text.rfind(')');
+    return afterName != std::string::npos && text.compare(afterName, 3, ") S") == 0;
+}
+
+// The OpenMP runtime ends the process with exit() from inside a region when it cannot start a thread; the
+// region's helpers are held then, and a task may wait for them. The process must still end.
+TEST(CoreBudgetTest, TheProcessEndsWhileAThreadWaitsForHelpers) {
+    CoreBudget& process = CoreBudget::process();
+    if (process.cores() < 2) {
+        GTEST_SKIP() << "one core: no helper to wait for";
+    }
+    constexpr int kExitStatus = 42;
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        const BusyThreadScope region;
+        if (process.claimHelpers(process.cores() - 1) != process.cores() - 1) {
+            std::_Exit(1);
+        }
+        std::atomic<pid_t> waiterId{0};
+        std::thread waiter([&] {
+            waiterId = gettid();
+            const BusyThreadScope waitsForTheHelpers;
+        });
+        while (waiterId == 0 || !threadSleeps(waiterId)) {
+            std::this_thread::sleep_for(1ms);
+        }
+        std::exit(kExitStatus);
+    }
+    int status = 0;
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            FAIL() << "the process did not end within 10 s of exit()";
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kExitStatus) << "status " << status;
 }
 
 }  // namespace
