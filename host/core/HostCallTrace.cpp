@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "host/core/NeverDestroyed.h"
 #include "host/core/ProcessWideHook.h"
 
 namespace Korvanta {
@@ -10,8 +11,8 @@ namespace HostCallTrace {
 namespace {
 
 ProcessWideHook<Observer>& observerHook() {
-    static ProcessWideHook<Observer> hook;
-    return hook;
+    static NeverDestroyed<ProcessWideHook<Observer>> hook;
+    return hook.get();
 }
 
 }  // namespace

@@ -3,13 +3,22 @@
 #include <iostream>
 #include <mutex>
 
+#include "host/core/NeverDestroyed.h"
+
 namespace Korvanta {
 
 namespace {
 
-std::mutex& logMutex() {
-    static std::mutex mutex;
-    return mutex;
+// Used by whoever logs, on any thread, also while the process ends.
+struct LogState {
+    std::mutex mutex;
+    Log::Sink sink;
+    Log::CategoryFilter filter;
+};
+
+LogState& state() {
+    static NeverDestroyed<LogState> instance;
+    return instance.get();
 }
 
 void writeToStandardError(const Log::Record& record) {
@@ -21,44 +30,37 @@ void writeToStandardError(const Log::Record& record) {
     std::cerr << " " << record.text << "\n";
 }
 
-Log::Sink& currentSink() {
-    static Log::Sink sink;
-    return sink;
-}
-
-Log::CategoryFilter& currentFilter() {
-    static Log::CategoryFilter filter;
-    return filter;
-}
-
 }  // namespace
 
 int Log::g_globalLevel = Log::Info;
 
 bool Log::isAccepted(Level level, const char* category) {
-    std::lock_guard<std::mutex> lock(logMutex());
-    const CategoryFilter& filter = currentFilter();
-    return !filter || filter(level, category ? category : "");
+    LogState& shared = state();
+    std::lock_guard<std::mutex> lock(shared.mutex);
+    return !shared.filter || shared.filter(level, category ? category : "");
 }
 
 void Log::log(Level level, const char* category, const std::string& text, const char* file, int line) {
     Record record{level, category ? category : "", text, file ? file : "", line};
-    std::lock_guard<std::mutex> lock(logMutex());
-    if (const Sink& sink = currentSink())
-        sink(record);
+    LogState& shared = state();
+    std::lock_guard<std::mutex> lock(shared.mutex);
+    if (shared.sink)
+        shared.sink(record);
     else
         writeToStandardError(record);
 }
 
 Log::Sink Log::setSink(Sink sink) {
-    std::lock_guard<std::mutex> lock(logMutex());
-    std::swap(currentSink(), sink);
+    LogState& shared = state();
+    std::lock_guard<std::mutex> lock(shared.mutex);
+    std::swap(shared.sink, sink);
     return sink;
 }
 
 Log::CategoryFilter Log::setCategoryFilter(CategoryFilter filter) {
-    std::lock_guard<std::mutex> lock(logMutex());
-    std::swap(currentFilter(), filter);
+    LogState& shared = state();
+    std::lock_guard<std::mutex> lock(shared.mutex);
+    std::swap(shared.filter, filter);
     return filter;
 }
 

@@ -8,6 +8,7 @@
 #include "host/core/AlgorithmFactory.h"
 #include "host/core/ApplicationController.h"
 #include "host/core/DataAnnotationFactory.h"
+#include "host/core/NeverDestroyed.h"
 
 namespace Korvanta {
 
@@ -19,8 +20,8 @@ struct Registry {
 };
 
 Registry& registry() {
-    static Registry instance;
-    return instance;
+    static NeverDestroyed<Registry> instance;
+    return instance.get();
 }
 
 template <class T>

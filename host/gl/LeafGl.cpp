@@ -4,6 +4,7 @@
 #include <typeinfo>
 #include <utility>
 
+#include "host/core/NeverDestroyed.h"
 #include "host/core/ProcessWideHook.h"
 
 namespace Korvanta {
@@ -15,8 +16,8 @@ namespace {
 struct LeafNameCounter {};
 
 ProcessWideHook<AssignGlHook>& gpuHook() {
-    static ProcessWideHook<AssignGlHook> hook;
-    return hook;
+    static NeverDestroyed<ProcessWideHook<AssignGlHook>> hook;
+    return hook.get();
 }
 }  // namespace
 
