@@ -13,10 +13,12 @@ namespace {
 template <class T>
 class TypedElements final : public ImageElements {
 public:
-    TypedElements(std::int64_t count, std::uint64_t bytes, MemoryBudget& budget, const std::string& where)
+    // The count follows from the bytes, not from the descriptor's signed element count: a one-byte type
+    // can have more elements than that holds, and the budget, not that count, is to refuse them.
+    TypedElements(std::uint64_t bytes, MemoryBudget& budget, const std::string& where)
         : m_budget(budget), m_reserved(bytes) {
         m_budget.reserve(m_reserved, where);
-        m_elements.reserve(static_cast<std::size_t>(count));
+        m_elements.reserve(static_cast<std::size_t>(bytes / sizeof(T)));
     }
     ~TypedElements() override { m_budget.release(m_reserved); }
 
@@ -47,7 +49,7 @@ std::unique_ptr<ImageElements> ImageElements::create(const ImageDescriptor& imag
     std::unique_ptr<ImageElements> elements;
     const bool known = Utils::visitElementType(image.pixelType, [&](auto tag) {
         using T = typename decltype(tag)::type;
-        elements = std::make_unique<TypedElements<T>>(image.elementCount(), bytes, budget, where);
+        elements = std::make_unique<TypedElements<T>>(bytes, budget, where);
     });
     if (!known)
         throw std::logic_error("ImageElements::create: a pixel type without an element type");

@@ -122,7 +122,7 @@ void ImageInput::beginValues() {
         try {
             m_heldAtMost = m_descriptor.elementCount();
         } catch (const std::invalid_argument&) {
-            // A count beyond 64 bits, which the memory check refuses in its turn: no bound here.
+            // A count beyond a signed 64 bits, which the memory check refuses in its turn: no bound here.
         }
     }
 }
@@ -130,7 +130,7 @@ void ImageInput::beginValues() {
 void ImageInput::startElements() {
     try {
         m_elements = ImageElements::create(m_descriptor, m_budget, m_where);
-        m_count = m_descriptor.elementCount();
+        m_count = m_descriptor.elementCount();  // after the budget, which refuses the counts it cannot hold
     } catch (const std::invalid_argument& e) {
         // Said once nothing that comes before it can be found any more; no entry is stored meanwhile.
         m_memoryFault = e.what();

@@ -155,6 +155,10 @@ TEST(HostTool, RefusesBadInputNamingTheProblemWithNothingOnStdout) {
          script("",
                 R"({"pixelType": "uint8", "width": 2147483647, "height": 2147483647, "slices": 2147483647})"),
          1, "more elements than any memory holds"},
+        {"HOST script",
+         script("", R"({"pixelType": "int8", "width": 2147483647, "values": [1], "height": 2147483647, )"
+                    R"("slices": 3})"),
+         1, "image 0 of \"first\" needs 12.0 EiB of memory"},
         {"HOST demo size=1048576x1048576x1048576 count=1", "", 1, "The first set needs 2.0 EiB of memory"},
         {"HOST demo type=uint8 size=1048576x1048576x1048576 count=1048576", "", 1,
          "The first set needs 1.0 YiB of memory"},
@@ -463,6 +467,10 @@ TEST(HostTool, ReadsAnImageTheSameInAnyKeyOrder) {
         {image("uint8", "2", "1", "[1]"), "\"values\" ends after 1 of the image's 2 elements"},
         {image("double", most, most, "[1]"), most + "x" + most + "x1 with 1 channels: more elements than"},
         {image("uint8", "100000", "100000", "[1]"), "needs 9.3 GiB of memory", 1 << 30},
+        // More elements than a signed 64 bits hold, but not more bytes than 64 bits do.
+        {{{"pixelType", R"("uint8")"}, {"width", most}, {"height", most}, {"slices", "3"}, {"values", "[1]"}},
+         "image 0 of \"first\" needs 12.0 EiB of memory",
+         1 << 30},
         {image("double", "1", "1", zeros(600000)), "\"values\" holds more than the image's 1 elements",
          4 << 20},
         {{{"pixelType", R"("int32")"}, {"memory", "false"}, {"values", "[1]"}},
