@@ -7,6 +7,7 @@
 #include "host/image/PixelTypeUtils.h"
 #include "imagemath/Expressions.h"
 #include "imagemath/OperandSync.h"
+#include "imagemath/PixelTypeCodes.h"
 #include "imagemath/typed/TypedAssignment.h"
 
 // The image-level assignment: one image-level expression into one destination image, through the
@@ -42,7 +43,7 @@ Array<SharedImage, T, false>& Array<SharedImage, T, false>::operator=(const Expr
     });
     if (!known) {
         throw std::invalid_argument("ImageMath: the destination's CPU memory has the unknown pixel type " +
-                                    Utils::pixelTypeCode(type));
+                                    pixelTypeCode(type));
     }
     m_storage->setDirtyMem();
     return *this;

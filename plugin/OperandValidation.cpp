@@ -9,6 +9,7 @@
 #include "host/image/PixelTypeUtils.h"
 #include "host/image/SharedImage.h"
 #include "imagemath/ImageExtents.h"
+#include "imagemath/PixelTypeCodes.h"
 #include "imagemath/typed/OperandChecks.h"
 #include "plugin/ModeExpressions.h"
 
@@ -61,8 +62,8 @@ ImageDescriptor destinationMemory(const SharedImageSet& first, int index) {
     const ComputedMemory memory = computedMemory(first, index, "first set");
     const PixelType type = memory.descriptor.pixelType;
     if (memory.cpu && !holdsElementType(*memory.cpu, type))
-        fail(imageName(index, "first set") + " has memory of the pixel type " + Utils::pixelTypeCode(type) +
-             ", which that memory does not hold");
+        fail(imageName(index, "first set") + " has memory of the pixel type " +
+             ImageMath::pixelTypeCode(type) + ", which that memory does not hold");
     return memory.descriptor;
 }
 
@@ -72,7 +73,7 @@ ImageDescriptor rightHandMemory(const SharedImageSet& second, int index) {
     const PixelType type = second.get(index)->descriptor().pixelType;
     if (elementTypeOf(memory.descriptor.pixelType) != elementTypeOf(type) ||
         (memory.cpu && !holdsElementType(*memory.cpu, type)))
-        fail(imageName(index, "second set") + " has the pixel type " + Utils::pixelTypeCode(type) +
+        fail(imageName(index, "second set") + " has the pixel type " + ImageMath::pixelTypeCode(type) +
              ", which its memory does not hold");
     return memory.descriptor;
 }
@@ -94,7 +95,7 @@ PixelType rightHandPixelType(const SharedImageSet& second) {
     if (!image)
         fail("The second image set holds no images");
     const PixelType type = image->descriptor().pixelType;
-    if (!Utils::isKnownPixelType(type))
+    if (!ImageMath::isKnownPixelType(type))
         fail("SharedImage does not have a valid MemImage type!");
     return type;
 }
@@ -126,8 +127,8 @@ void validateOperands(const SharedImageSet& first, const SharedImageSet* second,
         const ImageDescriptor right = rightHandMemory(*second, j);
         if (elementTypeOf(right.pixelType) != elementTypeOf(rightType))
             fail("Image " + std::to_string(j) + " of the second set has the pixel type " +
-                 Utils::pixelTypeCode(right.pixelType) + " but the set's default image has " +
-                 Utils::pixelTypeCode(rightType));
+                 ImageMath::pixelTypeCode(right.pixelType) + " but the set's default image has " +
+                 ImageMath::pixelTypeCode(rightType));
         if (!ImageMath::sameExtents(destination, right))
             fail("Image " + std::to_string(j) + " of the second set is " + ImageMath::extentsText(right) +
                  " but image " + std::to_string(i) + " of the first set is " +

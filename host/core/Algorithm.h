@@ -3,6 +3,7 @@
 #include <string>
 
 #include "host/core/Configurable.h"
+#include "host/core/Parameter.h"
 #include "host/core/Signal.h"
 #include "host/image/Data.h"
 

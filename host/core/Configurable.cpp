@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "host/core/Parameter.h"
+
 namespace Korvanta {
 
 void Configurable::configure(const Properties* properties) {

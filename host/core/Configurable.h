@@ -1,11 +1,13 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
-#include "host/core/Parameter.h"
 #include "host/core/Properties.h"
 
 namespace Korvanta {
+
+class ParameterBase;
 
 // Something set up from a parameter record through its registered parameters.
 class Configurable {

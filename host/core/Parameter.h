@@ -7,13 +7,12 @@
 #include <type_traits>
 #include <vector>
 
+#include "host/core/Configurable.h"
 #include "host/core/Log.h"
 #include "host/core/Properties.h"
 #include "host/core/Signal.h"
 
 namespace Korvanta {
-
-class Configurable;
 
 // A named setting of a Configurable that reads itself from and writes itself to a parameter record.
 class ParameterBase {
@@ -40,14 +39,6 @@ public:
 
     // Fired when the value changes; not fired when a configured value equals the held one.
     SignalImpl<false> signalValueChanged;
-
-protected:
-    // Logs that a record used an old key for this parameter.
-    void logDeprecatedName(const std::string& usedName) const;
-    // The attributes as the record stores them, in name order.
-    std::vector<PropertiesDetail::Attribute> attributeList() const;
-    // Called from the destructors of derived classes, while the object is still whole.
-    void unregisterFromOwner() noexcept;
 
 private:
     friend class Configurable;
@@ -89,7 +80,11 @@ public:
     // The value and the default both start as `value`.
     Parameter(const std::string& name, T value)
         : ParameterBase(name), m_value(value), m_default(std::move(value)) {}
-    ~Parameter() override { unregisterFromOwner(); }
+    // Unregisters while the object is still whole.
+    ~Parameter() override {
+        if (Configurable* configurable = owner())
+            configurable->unregisterParameter(this);
+    }
 
     const T& value() const { return m_value; }
     // Replaces the value and fires the change signal when it differs from the held one.
@@ -117,7 +112,10 @@ public:
         for (const std::string& oldName : deprecatedNames()) {
             if (properties->param(oldName, read)) {
                 setValue(static_cast<T>(read));
-                logDeprecatedName(oldName);
+                Log::write(Log::Warning, "Core.Parameter", [&] {
+                    return "Using deprecated parameter name '" + oldName + "'. Please use: '" + name() +
+                           "' instead.";
+                });
                 return;
             }
         }
@@ -133,7 +131,10 @@ public:
             properties->setParam(name(), static_cast<RecordType>(m_value));
         if (m_type != PropertiesDetail::NoParamType)
             properties->setParamType(name(), m_type);
-        properties->setParamAttributes(name(), attributeList());
+        std::vector<PropertiesDetail::Attribute> list;
+        for (const auto& [attribute, text] : attributes())
+            list.push_back({attribute, text});
+        properties->setParamAttributes(name(), std::move(list));
     }
 
 private:

@@ -62,7 +62,8 @@ public:
     const std::string& path() const { return m_path; }
     const std::string& pluginId() const { return m_pluginId; }
     const std::string& descriptor() const { return m_descriptor; }
-    PluginBase& plugin() const { return *m_plugin; }
+    // Read only: init() and the factories it registers stay with the loader.
+    const PluginBase& plugin() const { return *m_plugin; }
     // Every algorithm of every factory, in registration order.
     std::vector<OfferedAlgorithm> algorithms() const;
 

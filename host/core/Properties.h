@@ -29,36 +29,27 @@ class Properties {
 public:
     using Value = std::variant<int, bool, float, double, std::string, std::vector<unsigned long>>;
 
+    // The operations with a value type T exist for the types of Value; they are compiled into the host's
+    // library, as the record's own layout stays the host's.
+
     // True, with `out` filled, when the key holds a value of exactly the type T.
     template <class T>
-    bool param(const std::string& key, T& out) const {
-        return read(find(key) ? find(key)->value : std::nullopt, out);
-    }
+    bool param(const std::string& key, T& out) const;
     // The same for the default written with the value.
     template <class T>
-    bool paramDefault(const std::string& key, T& out) const {
-        return read(find(key) ? find(key)->defaultValue : std::nullopt, out);
-    }
+    bool paramDefault(const std::string& key, T& out) const;
 
     // Writes the value; a default written earlier is kept.
     template <class T>
-    void setParam(const std::string& key, const T& value) {
-        entry(key).value = Value(value);
-    }
+    void setParam(const std::string& key, const T& value);
     template <class T>
-    void setParam(const std::string& key, const T& value, const T& defaultValue) {
-        Entry& e = entry(key);
-        e.value = Value(value);
-        e.defaultValue = Value(defaultValue);
-    }
+    void setParam(const std::string& key, const T& value, const T& defaultValue);
     void setParam(const std::string& key, const char* value) { setParam(key, std::string(value)); }
 
-    void setParamType(const std::string& key, PropertiesDetail::ParamType type) { entry(key).type = type; }
+    void setParamType(const std::string& key, PropertiesDetail::ParamType type);
     PropertiesDetail::ParamType paramType(const std::string& key) const;
 
-    void setParamAttributes(const std::string& key, std::vector<PropertiesDetail::Attribute> attributes) {
-        entry(key).attributes = std::move(attributes);
-    }
+    void setParamAttributes(const std::string& key, std::vector<PropertiesDetail::Attribute> attributes);
     std::vector<PropertiesDetail::Attribute> paramAttributes(const std::string& key) const;
 
     bool hasParam(const std::string& key) const { return find(key) && find(key)->value.has_value(); }
@@ -77,14 +68,6 @@ private:
         PropertiesDetail::ParamType type = PropertiesDetail::NoParamType;
         std::vector<PropertiesDetail::Attribute> attributes;
     };
-
-    template <class T>
-    static bool read(const std::optional<Value>& stored, T& out) {
-        if (!stored || !std::holds_alternative<T>(*stored))
-            return false;
-        out = std::get<T>(*stored);
-        return true;
-    }
 
     const Entry* find(const std::string& key) const;
     Entry& entry(const std::string& key);

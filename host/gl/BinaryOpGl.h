@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "host/gl/CompositeGl.h"
+#include "host/gl/GlExprInterface.h"
 #include "host/gl/ImgOpGl.h"
 
 namespace Korvanta {
@@ -13,9 +13,16 @@ namespace internal {
 // The host's GL side of two-operand nodes: the operator's GLSL fragment over the operands' texts. The
 // node's role base declares the same operand and operator accessors; the node's one definition of each
 // serves both sides.
-class BinaryOpGl : public CompositeGl {
+class BinaryOpGl : public GlExprInterface {
 public:
     std::string evalString(bool tag) const override;
+    void tagAndAssignNames(TagMap& tags, TypeCounterMap& counters, const std::string& prefix) const override;
+    void getUniformDefinitionList(std::string& out, const std::vector<int>& indices,
+                                  const std::string& text) const override;
+    void getVariableDefinitionList(std::string& out, const std::vector<int>& indices,
+                                   const std::string& text) const override;
+    bool setArguments(GL::Program& program, const std::vector<int>& indices,
+                      const std::string& prefix) const override;
     std::vector<GlExprInterface*> children() override;
     std::vector<const GlExprInterface*> children() const override;
 

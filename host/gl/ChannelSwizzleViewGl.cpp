@@ -1,5 +1,7 @@
 #include "host/gl/ChannelSwizzleViewGl.h"
 
+#include "host/gl/OperandsGl.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <string>
@@ -13,9 +15,11 @@ namespace {
 constexpr std::size_t kGlslComponents = 4;
 
 // GLSL can swizzle at most four components, each one of r, g, b, a; other lists get a readable call-like
-// text. Lists of more than four entries stay on the CPU (device strategy 0), but a shorter list with an
-// entry of 4 or more is offered to the GPU evaluation with that text (a spare entry that the kernel never
-// uses, say, in the list of an image of fewer channels), and the GPU evaluation has to decline it.
+// text, which the GPU evaluation has to decline. Every image-level assignment offers its expression to the
+// GPU evaluation first, so that text reaches it: a list of more than four entries keeps the view off the
+// GPU road (device strategy 0), yet its task still offers it; a shorter list with an entry of 4 or more (a
+// spare entry that the kernel never uses, say, in the list of an image of fewer channels) may take the GPU
+// road as well.
 std::string swizzleText(const std::string& operand, const std::vector<unsigned long>& indices) {
     const bool glslSwizzle =
         !indices.empty() && indices.size() <= kGlslComponents &&
@@ -40,6 +44,26 @@ std::string ChannelSwizzleViewGl::evalString(bool tag) const {
         tagAndAssignNamesHelper(*this, "");
     }
     return swizzleText(operand().evalString(false), indices());
+}
+
+void ChannelSwizzleViewGl::tagAndAssignNames(TagMap& tags, TypeCounterMap& counters,
+                                             const std::string& prefix) const {
+    tagOperands(*this, tags, counters, prefix);
+}
+
+void ChannelSwizzleViewGl::getUniformDefinitionList(std::string& out, const std::vector<int>& indices,
+                                                    const std::string& text) const {
+    appendOperandUniforms(*this, out, indices, text);
+}
+
+void ChannelSwizzleViewGl::getVariableDefinitionList(std::string& out, const std::vector<int>& indices,
+                                                     const std::string& text) const {
+    appendOperandVariables(*this, out, indices, text);
+}
+
+bool ChannelSwizzleViewGl::setArguments(GL::Program& program, const std::vector<int>& indices,
+                                        const std::string& prefix) const {
+    return setOperandArguments(*this, program, indices, prefix);
 }
 
 std::vector<GlExprInterface*> ChannelSwizzleViewGl::children() {

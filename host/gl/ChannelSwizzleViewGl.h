@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "host/gl/CompositeGl.h"
+#include "host/gl/GlExprInterface.h"
 
 namespace Korvanta {
 namespace ImageMath {
@@ -11,9 +11,16 @@ namespace internal {
 
 // The host's GL side of channel views: a GLSL swizzle of the operand's text, e.g. (image0).bgr. The
 // view's role base declares the same operand accessors and holds the index list.
-class ChannelSwizzleViewGl : public CompositeGl {
+class ChannelSwizzleViewGl : public GlExprInterface {
 public:
     std::string evalString(bool tag) const override;
+    void tagAndAssignNames(TagMap& tags, TypeCounterMap& counters, const std::string& prefix) const override;
+    void getUniformDefinitionList(std::string& out, const std::vector<int>& indices,
+                                  const std::string& text) const override;
+    void getVariableDefinitionList(std::string& out, const std::vector<int>& indices,
+                                   const std::string& text) const override;
+    bool setArguments(GL::Program& program, const std::vector<int>& indices,
+                      const std::string& prefix) const override;
     std::vector<GlExprInterface*> children() override;
     std::vector<const GlExprInterface*> children() const override;
 

@@ -60,7 +60,7 @@ TYPED_TEST(PropertiesRoundTrip, ValueAndDefaultComeBackUnchanged) {
 
 TYPED_TEST(PropertiesRoundTrip, OtherTypesAndMissingKeysAreNotRead) {
     Properties p;
-    p.setParam("key", Samples<TypeParam>::values().front());
+    p.setParam<TypeParam>("key", Samples<TypeParam>::values().front());
     TypeParam untouched = Samples<TypeParam>::values().back();
     EXPECT_FALSE(p.param("missing", untouched));
     EXPECT_EQ(untouched, Samples<TypeParam>::values().back());
