@@ -70,7 +70,7 @@ operations=(
 # its bases, and the images it casts to. Builds without full optimisation (the sanitized ones) also take
 # those of bases that inline constructors and the sanitizers' type checks name.
 classes=(
-    'PluginBase' 'KorvantaLibPlugin' 'DataAnnotationFactory' 'ParameterBase' 'Algorithm' 'IoAlgorithm'
+    'PluginBase' 'KorvantaLibPlugin' 'DataAnnotationFactory' 'ParameterBase' 'Configurable' 'Algorithm' 'IoAlgorithm'
     'AlgorithmFactory' 'AlgorithmControllerFactory' 'SharedImageSet' 'TypedImage<[a-z ]+>'
     'ImageMath::internal::(GlExprInterface|BinaryOpGl|ChannelSwizzleViewGl)'
 )
