@@ -1,7 +1,5 @@
 #include "host/gl/BinaryOpGl.h"
 
-#include "host/gl/OperandsGl.h"
-
 namespace Korvanta {
 namespace ImageMath {
 namespace internal {
@@ -14,22 +12,28 @@ std::string BinaryOpGl::evalString(bool tag) const {
 }
 
 void BinaryOpGl::tagAndAssignNames(TagMap& tags, TypeCounterMap& counters, const std::string& prefix) const {
-    tagOperands(*this, tags, counters, prefix);
+    lhs().tagAndAssignNames(tags, counters, prefix);
+    rhs().tagAndAssignNames(tags, counters, prefix);
 }
 
 void BinaryOpGl::getUniformDefinitionList(std::string& out, const std::vector<int>& indices,
                                           const std::string& text) const {
-    appendOperandUniforms(*this, out, indices, text);
+    lhs().getUniformDefinitionList(out, indices, text);
+    rhs().getUniformDefinitionList(out, indices, text);
 }
 
 void BinaryOpGl::getVariableDefinitionList(std::string& out, const std::vector<int>& indices,
                                            const std::string& text) const {
-    appendOperandVariables(*this, out, indices, text);
+    lhs().getVariableDefinitionList(out, indices, text);
+    rhs().getVariableDefinitionList(out, indices, text);
 }
 
 bool BinaryOpGl::setArguments(GL::Program& program, const std::vector<int>& indices,
                               const std::string& prefix) const {
-    return setOperandArguments(*this, program, indices, prefix);
+    // Both operands set theirs, whatever the first returns.
+    const bool left = lhs().setArguments(program, indices, prefix);
+    const bool right = rhs().setArguments(program, indices, prefix);
+    return left || right;
 }
 
 std::vector<GlExprInterface*> BinaryOpGl::children() {

@@ -10,7 +10,8 @@ namespace Korvanta {
 namespace ImageMath {
 namespace internal {
 
-// The host's GL side of two-operand nodes: the operator's GLSL fragment over the operands' texts. The
+// The host's GL side of two-operand nodes: the operator's GLSL fragment over the operands' texts; what a
+// shader names, declares and sets for the node is what its operands do, left first. The
 // node's role base declares the same operand and operator accessors; the node's one definition of each
 // serves both sides.
 class BinaryOpGl : public GlExprInterface {

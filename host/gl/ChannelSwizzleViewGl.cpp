@@ -1,7 +1,5 @@
 #include "host/gl/ChannelSwizzleViewGl.h"
 
-#include "host/gl/OperandsGl.h"
-
 #include <algorithm>
 #include <cstddef>
 #include <string>
@@ -48,22 +46,22 @@ std::string ChannelSwizzleViewGl::evalString(bool tag) const {
 
 void ChannelSwizzleViewGl::tagAndAssignNames(TagMap& tags, TypeCounterMap& counters,
                                              const std::string& prefix) const {
-    tagOperands(*this, tags, counters, prefix);
+    operand().tagAndAssignNames(tags, counters, prefix);
 }
 
 void ChannelSwizzleViewGl::getUniformDefinitionList(std::string& out, const std::vector<int>& indices,
                                                     const std::string& text) const {
-    appendOperandUniforms(*this, out, indices, text);
+    operand().getUniformDefinitionList(out, indices, text);
 }
 
 void ChannelSwizzleViewGl::getVariableDefinitionList(std::string& out, const std::vector<int>& indices,
                                                      const std::string& text) const {
-    appendOperandVariables(*this, out, indices, text);
+    operand().getVariableDefinitionList(out, indices, text);
 }
 
 bool ChannelSwizzleViewGl::setArguments(GL::Program& program, const std::vector<int>& indices,
                                         const std::string& prefix) const {
-    return setOperandArguments(*this, program, indices, prefix);
+    return operand().setArguments(program, indices, prefix);
 }
 
 std::vector<GlExprInterface*> ChannelSwizzleViewGl::children() {

@@ -9,7 +9,8 @@ namespace Korvanta {
 namespace ImageMath {
 namespace internal {
 
-// The host's GL side of channel views: a GLSL swizzle of the operand's text, e.g. (image0).bgr. The
+// The host's GL side of channel views: a GLSL swizzle of the operand's text, e.g. (image0).bgr; what a
+// shader names, declares and sets for the view is what its operand does. The
 // view's role base declares the same operand accessors and holds the index list.
 class ChannelSwizzleViewGl : public GlExprInterface {
 public:
